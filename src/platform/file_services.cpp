@@ -1,0 +1,257 @@
+#include "platform/file_services.h"
+
+#include "platform/unique_handle.h"
+#include "platform/wildcard.h"
+
+#include <atomic>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+constexpr DWORD kProtectedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
+
+// The folder part of a path, with its trailing separator ("" for a bare name).
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// A name beside `path` that no other copy of ours uses at the same time.
+std::wstring TemporaryNameBeside(const std::wstring& path) {
+    static std::atomic<unsigned> counter{0};
+    return FolderOf(path) + L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter.fetch_add(1)) + L".tmp";
+}
+
+// Windows refuses to overwrite these; Wine running as root would not, so we check.
+ErrorCode CheckReplaceable(const std::wstring& path, bool& exists) noexcept {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!exists) return ERROR_SUCCESS;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_ACCESS_DENIED;
+    if (attributes & kProtectedAttributes) return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
+}
+
+void DiscardTemporary(const std::wstring& temporary) noexcept {
+    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(temporary.c_str());
+}
+
+// Moves a finished temporary file over the destination; removes it if that fails.
+ErrorCode PutInPlace(const std::wstring& temporary, const std::wstring& destination) noexcept {
+    if (::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) return ERROR_SUCCESS;
+    const ErrorCode error = ::GetLastError();
+    DiscardTemporary(temporary);
+    return error;
+}
+
+std::wstring FindPatternFor(const std::wstring& folder) {
+    if (folder.empty()) return L"*";
+    return IsSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
+}
+
+}  // namespace
+
+bool IsOrdinaryFile(DWORD attributes) noexcept {
+    return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+FolderListing ListFolder(const std::wstring& folder) {
+    FolderListing listing;
+    WIN32_FIND_DATAW data;
+    UniqueFind find(::FindFirstFileExW(FindPatternFor(folder).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
+        const ErrorCode error = ::GetLastError();
+        // An empty drive root has no "." entry to find; that is an empty folder.
+        if (error != ERROR_FILE_NOT_FOUND) listing.error = error;
+        return listing;
+    }
+    do {
+        const std::wstring_view name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        listing.entries.push_back(
+            {std::wstring(name), data.dwFileAttributes,
+             (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+    } while (::FindNextFileW(find.get(), &data));
+    return listing;
+}
+
+FileList ListFiles(const std::wstring& pattern) {
+    const std::wstring folder = FolderOf(pattern);
+    std::wstring namePattern = pattern.substr(folder.size());
+    if (namePattern.empty()) namePattern = L"*";
+
+    FileList result;
+    FolderListing listing = ListFolder(folder);
+    result.error = listing.error;
+    for (FolderEntry& entry : listing.entries) {
+        // Matching our own way keeps 8.3 short names from matching ("*.dat" must not find "a.data").
+        if (IsOrdinaryFile(entry.attributes) && MatchesPattern(entry.name, namePattern))
+            result.names.push_back(std::move(entry.name));
+    }
+    return result;
+}
+
+DeleteResult DeleteFiles(const std::wstring& pattern) {
+    DeleteResult result;
+    const FileList files = ListFiles(pattern);
+    if (files.error != ERROR_SUCCESS) {
+        result.error = files.error;
+        return result;
+    }
+    if (files.names.empty()) {
+        result.error = ERROR_FILE_NOT_FOUND;
+        return result;
+    }
+    const std::wstring folder = FolderOf(pattern);
+    for (const std::wstring& name : files.names) {
+        std::wstring path = folder + name;
+        if (::DeleteFileW(path.c_str())) {
+            result.deleted.push_back(std::move(path));
+        } else {
+            const ErrorCode error = ::GetLastError();
+            result.failures.push_back({std::move(path), error});
+        }
+    }
+    if (!result.failures.empty()) result.error = result.failures.front().error;
+    return result;
+}
+
+ErrorCode CopyDataFile(const std::wstring& source, const std::wstring& destination) {
+    bool exists = false;
+    if (const ErrorCode refused = CheckReplaceable(destination, exists)) {
+        // A missing source is the stronger answer: there was nothing to copy.
+        if (::GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
+        return refused;
+    }
+    if (!exists) {
+        // Nothing to protect: copy straight to the name, and remove a partial file.
+        if (::CopyFileW(source.c_str(), destination.c_str(), TRUE)) return ERROR_SUCCESS;
+        const ErrorCode error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DiscardTemporary(destination);
+        return error;
+    }
+    const std::wstring temporary = TemporaryNameBeside(destination);
+    if (!::CopyFileW(source.c_str(), temporary.c_str(), TRUE)) {
+        const ErrorCode error = ::GetLastError();
+        DiscardTemporary(temporary);
+        return error;
+    }
+    return PutInPlace(temporary, destination);
+}
+
+ErrorCode ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+    bool exists = false;
+    if (const ErrorCode refused = CheckReplaceable(path, exists)) return refused;
+    const std::wstring temporary = TemporaryNameBeside(path);
+    {
+        UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        if (!file) return ::GetLastError();
+        ErrorCode error = ERROR_SUCCESS;
+        if (!bytes.empty()) {
+            DWORD written = 0;
+            if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+                error = ::GetLastError();
+            else if (written != bytes.size())
+                error = ERROR_DISK_FULL;  // a full disk can report success with a short count
+        }
+        // Flushed before the rename, so a power cut cannot leave an empty file in its place.
+        if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) error = ::GetLastError();
+        if (error != ERROR_SUCCESS) {
+            file.reset();
+            DiscardTemporary(temporary);
+            return error;
+        }
+    }
+    return PutInPlace(temporary, path);
+}
+
+ErrorCode MakeFolder(const std::wstring& path) {
+    return ::CreateDirectoryW(path.c_str(), nullptr) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+std::wstring CurrentFolder() {
+    std::wstring folder(MAX_PATH, L'\0');
+    DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    if (length >= folder.size()) {
+        folder.resize(length);
+        length = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+    }
+    folder.resize(length);
+    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
+    if (!driveRoot && folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
+    return folder;
+}
+
+DWORD FileAttributes(const std::wstring& path) noexcept { return ::GetFileAttributesW(path.c_str()); }
+
+bool IsFileInUse(const std::wstring& path) noexcept {
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // Replacing needs write and delete access; a read-only file can still be opened
+    // for delete, which is enough to see whether someone holds it.
+    for (const DWORD access : {static_cast<DWORD>(GENERIC_WRITE | DELETE), static_cast<DWORD>(DELETE)}) {
+        UniqueFile file(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        if (file) return false;
+        const ErrorCode error = ::GetLastError();
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+        if (error != ERROR_ACCESS_DENIED) return false;
+    }
+    return false;
+}
+
+namespace {
+
+std::wstring FullPathOf(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    full.resize(length);
+    while (full.size() > 3 && IsSeparator(full.back())) full.pop_back();
+    return full;
+}
+
+bool FolderIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) noexcept {
+    UniqueFile folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return folder && ::GetFileInformationByHandle(folder.get(), &info) &&
+           (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0);
+}
+
+}  // namespace
+
+bool IsSameFolder(const std::wstring& a, const std::wstring& b) {
+    BY_HANDLE_FILE_INFORMATION infoA{}, infoB{};
+    if (FolderIdentity(a, infoA) && FolderIdentity(b, infoB)) {
+        return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
+               infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
+    }
+    return SameName(FullPathOf(a), FullPathOf(b));
+}
+
+std::wstring ErrorText(ErrorCode error) {
+    struct LocalDeleter {
+        void operator()(wchar_t* p) const noexcept { ::LocalFree(p); }
+    };
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::unique_ptr<wchar_t, LocalDeleter> owner(buffer);
+    if (length == 0 || buffer == nullptr) return L"エラー " + std::to_wstring(error);
+    std::wstring text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace platform
