@@ -77,9 +77,9 @@ UniqueGdiObject CreateMessageFont(UINT dpi) noexcept {
         Load<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    bool got = infoForDpi != nullptr && infoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+    bool got = infoForDpi != nullptr && infoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, dpi);
     if (!got) {
-        got = ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != FALSE;
+        got = ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0) != FALSE;
         // Without the per-DPI query the font comes at the system DPI.
         metrics.lfMessageFont.lfHeight =
             ::MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));

@@ -131,6 +131,13 @@ void Form::RestoreFocus() {
     if (target != nullptr && target != hwnd_) ::SetFocus(target);
 }
 
+HWND Form::FocusedButton() const noexcept {
+    HWND focus = ::GetFocus();
+    if (focus == nullptr || !::IsChild(hwnd_, focus) || !::IsWindowEnabled(focus)) return nullptr;
+    const LRESULT code = ::SendMessageW(focus, WM_GETDLGCODE, 0, 0);
+    return (code & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) != 0 ? focus : nullptr;
+}
+
 // An exception must never unwind through user32; noexcept ends the program instead.
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     Form* self = nullptr;
@@ -157,17 +164,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         CreateControls();
         return 0;
     case WM_COMMAND: {
-        HWND control = reinterpret_cast<HWND>(lParam);
-        if (control == nullptr || !::IsChild(hwnd_, control)) break;
-        const int id = LOWORD(wParam);
-        if (HIWORD(wParam) == BN_CLICKED && id != IDOK) {
-            OnButtonClicked(id);
+        // Enter comes as IDOK when there is no default button (our control ids are
+        // never IDOK): it presses the button that has the focus, as in a dialog.
+        if (LOWORD(wParam) == IDOK) {
+            if (HWND button = FocusedButton()) OnButtonClicked(::GetDlgCtrlID(button));
             return 0;
         }
-        // Enter with no default button comes as IDOK from the focused control: it presses that button.
-        if (id == IDOK && ::IsWindowEnabled(control) &&
-            (::SendMessageW(control, WM_GETDLGCODE, 0, 0) & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) != 0) {
-            OnButtonClicked(::GetDlgCtrlID(control));
+        HWND control = reinterpret_cast<HWND>(lParam);
+        if (HIWORD(wParam) == BN_CLICKED && control != nullptr && ::IsChild(hwnd_, control)) {
+            OnButtonClicked(LOWORD(wParam));
             return 0;
         }
         break;

@@ -72,6 +72,7 @@ private:
     void LayOutControls(UINT dpi);
     void SetIcons(UINT dpi);
     void RestoreFocus();
+    [[nodiscard]] HWND FocusedButton() const noexcept;
 
     const FormSpec& spec_;
     HWND hwnd_ = nullptr;

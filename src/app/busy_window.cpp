@@ -1,0 +1,113 @@
+#include "app/busy_window.h"
+
+#include "platform/message_loop.h"
+#include "platform/unique_handle.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr UINT kProgressMessage = WM_APP + 1;
+
+constexpr platform::ControlSpec kControls[] = {
+    {kBusyLabel1Id, L"STATIC", L"保存中です。しばらくお待ち下さい。", SS_LEFT | SS_NOPREFIX, {240, 480, 2895, 375}},
+    {kBusyProgressId, PROGRESS_CLASSW, L"", PBS_SMOOTH, {240, 1080, 4200, 255}},
+};
+
+constexpr platform::FormSpec kForm3 = {
+    L"TorvanelInstaller.Form3",
+    kBusyWindowCaption,
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    WS_EX_TOOLWINDOW,  // not in the task bar
+    4680,
+    3090,
+    platform::StartPosition::CenterOwner,
+    0,
+    kControls,
+};
+
+}  // namespace
+
+BusyWindow::BusyWindow() : Form(kForm3) {}
+
+BusyWindow::~BusyWindow() { Destroy(); }
+
+transfer::TransferReport BusyWindow::Run(HWND owner, const TransferRequest& request) {
+    request_ = &request;
+    report_ = transfer::TransferReport{};
+    filesDone_ = 0;
+    filesPlanned_ = 0;
+    progressPosted_ = false;
+
+    if (Create(owner)) {
+        ::ShowWindow(hwnd(), SW_SHOW);
+        ::UpdateWindow(hwnd());
+    }
+    window_ = hwnd();
+    if (owner != nullptr) ::EnableWindow(owner, FALSE);
+
+    const platform::UniqueKernelHandle worker(::CreateThread(nullptr, 0, &BusyWindow::TransferThread, this, 0, nullptr));
+    if (worker) {
+        platform::RunMessagesUntilSignalled(worker.get());
+        ::WaitForSingleObject(worker.get(), INFINITE);
+    } else {
+        RunTransfer();  // no thread to be had: the window just won't repaint meanwhile
+    }
+
+    window_ = nullptr;
+    if (owner != nullptr) ::EnableWindow(owner, TRUE);
+    Destroy();
+    request_ = nullptr;
+    return std::move(report_);
+}
+
+DWORD WINAPI BusyWindow::TransferThread(void* self) noexcept {
+    static_cast<BusyWindow*>(self)->RunTransfer();
+    return 0;
+}
+
+void BusyWindow::RunTransfer() {
+    report_ = transfer::TransferDataSet(request_->source, request_->destination, request_->musicFlag, this);
+}
+
+void BusyWindow::OnStarted(size_t filesPlanned) { PostProgress(0, filesPlanned); }
+
+void BusyWindow::OnProgress(size_t filesDone, size_t filesPlanned) { PostProgress(filesDone, filesPlanned); }
+
+void BusyWindow::OnFinished() { PostProgress(filesPlanned_, filesPlanned_); }
+
+void BusyWindow::PostProgress(size_t filesDone, size_t filesPlanned) noexcept {
+    filesDone_ = filesDone;
+    filesPlanned_ = filesPlanned;
+    HWND window = window_;
+    if (window != nullptr && !progressPosted_.exchange(true)) {
+        if (!::PostMessageW(window, kProgressMessage, 0, 0)) progressPosted_ = false;
+    }
+}
+
+void BusyWindow::ShowProgress() {
+    // Cleared before reading, so a change made meanwhile posts a new message.
+    progressPosted_ = false;
+    const size_t planned = filesPlanned_;
+    const size_t done = filesDone_;
+    HWND bar = Control(kBusyProgressId);
+    const int range = static_cast<int>(std::min<size_t>(planned, 0x7FFFFFFF));
+    ::SendMessageW(bar, PBM_SETRANGE32, 0, range > 0 ? range : 1);
+    ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(std::min<size_t>(done, static_cast<size_t>(range))), 0);
+}
+
+// The window goes when the transfer ends, not before.
+void BusyWindow::OnClose() {}
+
+bool BusyWindow::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+    if (message != kProgressMessage) return false;
+    ShowProgress();
+    result = 0;
+    return true;
+}
+
+}  // namespace app

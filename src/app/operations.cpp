@@ -1,0 +1,83 @@
+#include "app/operations.h"
+
+#include "app/closing_message.h"
+#include "platform/file_services.h"
+
+namespace app {
+
+namespace {
+
+enum class Base { CurrentFolder, GameFolder };
+
+struct FolderRule {
+    Base base;
+    std::wstring_view tail;  // appended to the base as it is
+};
+
+struct OperationRow {
+    Operation operation;
+    FolderRule source;
+    FolderRule destination;
+    std::wstring_view musicFlag;
+    std::wstring_view doneMessage;
+};
+
+constexpr OperationRow kOperations[] = {
+    {Operation::Install, {Base::CurrentFolder, L"\\"}, {Base::GameFolder, L"\\"}, L"on", L"データ書き込み終了しました。"},
+    {Operation::Backup, {Base::GameFolder, L"\\"}, {Base::GameFolder, L"\\Backup\\"}, L"", L"バックアップ終了しました。"},
+    {Operation::Restore, {Base::GameFolder, L"\\Backup\\"}, {Base::GameFolder, L"\\"}, L"",
+     L"バックアップの状態に戻しました。"},
+    {Operation::Default, {Base::GameFolder, L"\\Default\\"}, {Base::GameFolder, L"\\"}, L"",
+     L"デフォルトに戻すことに成功しました。"},
+};
+
+const OperationRow& RowOf(Operation operation) noexcept {
+    for (const OperationRow& row : kOperations) {
+        if (row.operation == operation) return row;
+    }
+    return kOperations[0];
+}
+
+std::wstring Resolve(const FolderRule& rule, const std::wstring& gameFolder, const std::wstring& currentFolder) {
+    return (rule.base == Base::CurrentFolder ? currentFolder : gameFolder) + std::wstring(rule.tail);
+}
+
+}  // namespace
+
+TransferRequest TransferRequestFor(Operation operation, const std::wstring& gameFolder,
+                                   const std::wstring& currentFolder) {
+    const OperationRow& row = RowOf(operation);
+    return TransferRequest{Resolve(row.source, gameFolder, currentFolder),
+                           Resolve(row.destination, gameFolder, currentFolder), std::wstring(row.musicFlag)};
+}
+
+std::wstring_view DoneMessage(Operation operation) noexcept { return RowOf(operation).doneMessage; }
+
+void PrepareFolders(const std::wstring& gameFolder) {
+    for (const wchar_t* tail : {L"\\Backup", L"\\Backup\\nationDATA", L"\\Backup\\pastDATA", L"\\default"}) {
+        // Typically the folder exists already; whatever the failure, the next one is made.
+        (void)platform::MakeFolder(gameFolder + tail);
+    }
+}
+
+bool HasDefaultData(const std::wstring& gameFolder) {
+    const platform::FileList listing = platform::ListFiles(gameFolder + L"\\Default\\*.*");
+    return listing.error == ERROR_SUCCESS && !listing.names.empty();
+}
+
+void RunOperation(Operation operation, folder_dialog::GameFolderSelection& selection, OperationUi& ui) {
+    selection.SelectionConfirmed = false;
+    ui.ShowFolderDialog();
+    if (!selection.SelectionConfirmed) return;
+
+    PrepareFolders(selection.GameFolder);
+    if (operation == Operation::Default && !HasDefaultData(selection.GameFolder)) {
+        ui.ShowMessage(NoDefaultDataMessage());
+        return;
+    }
+    const TransferRequest request = TransferRequestFor(operation, selection.GameFolder, platform::CurrentFolder());
+    const transfer::TransferReport report = ui.RunTransfer(request);
+    ui.ShowMessage(ClosingMessage(operation, request, report));
+}
+
+}  // namespace app
