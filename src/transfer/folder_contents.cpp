@@ -1,0 +1,70 @@
+#include "transfer/folder_contents.h"
+
+#include "platform/wildcard.h"
+
+namespace transfer {
+
+namespace {
+
+constexpr std::wstring_view kNationFolder = L"nationDATA\\";
+constexpr std::wstring_view kPastFolder = L"pastDATA\\";
+
+bool IsFolder(DWORD attributes) noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// "nationDATA/" and "NATIONdata\" name the same folder as "nationDATA\".
+bool SameFolderPart(std::wstring_view a, std::wstring_view b) noexcept {
+    return a.size() == b.size() && platform::SameName(a.substr(0, a.size() - 1), b.substr(0, b.size() - 1));
+}
+
+}  // namespace
+
+std::wstring_view FolderPart(std::wstring_view relative) noexcept {
+    const size_t separator = relative.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? std::wstring_view{} : relative.substr(0, separator + 1);
+}
+
+FolderContents::FolderContents(std::wstring folder)
+    : folder_(std::move(folder)),
+      root_(Read(folder_)),
+      nation_(Read(folder_ + std::wstring(kNationFolder))),
+      past_(Read(folder_ + std::wstring(kPastFolder))) {}
+
+FolderContents::Listing FolderContents::Read(const std::wstring& path) {
+    platform::FolderListing listing = platform::ListFolder(path);
+    Listing result;
+    result.exists = listing.error == ERROR_SUCCESS;
+    result.entries = std::move(listing.entries);
+    for (const platform::FolderEntry& entry : result.entries) {
+        if (!IsFolder(entry.attributes)) result.files.Insert(entry.name);
+    }
+    return result;
+}
+
+const FolderContents::Listing* FolderContents::ListingFor(std::wstring_view folderPart) const {
+    if (folderPart.empty()) return &root_;
+    if (SameFolderPart(folderPart, kNationFolder)) return &nation_;
+    if (SameFolderPart(folderPart, kPastFolder)) return &past_;
+    return nullptr;
+}
+
+bool FolderContents::HasFile(std::wstring_view relative) const {
+    const std::wstring_view folderPart = FolderPart(relative);
+    if (const Listing* listing = ListingFor(folderPart)) return listing->files.Contains(relative.substr(folderPart.size()));
+    const DWORD attributes = platform::FileAttributes(folder_ + std::wstring(relative));
+    return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
+}
+
+std::vector<std::wstring> FolderContents::OrdinaryFiles(std::wstring_view relativePattern) const {
+    const std::wstring_view folderPart = FolderPart(relativePattern);
+    const std::wstring_view namePattern = relativePattern.substr(folderPart.size());
+    std::vector<std::wstring> names;
+    const Listing* listing = ListingFor(folderPart);
+    if (listing == nullptr) return names;
+    for (const platform::FolderEntry& entry : listing->entries) {
+        if (platform::IsOrdinaryFile(entry.attributes) && platform::MatchesPattern(entry.name, namePattern))
+            names.push_back(std::wstring(folderPart) + entry.name);
+    }
+    return names;
+}
+
+}  // namespace transfer

@@ -1,0 +1,22 @@
+#pragma once
+// The extra files a package's world file names: every field whose name ends in
+// ".jpg", ".gif", ".dat" or ".txt" names the file written after its first colon.
+#include "platform/file_services.h"
+
+#include <string>
+#include <vector>
+
+namespace transfer {
+
+// The file name a world-file field names, or "" when it names nothing: no matching
+// ending, no text after a colon, or a name that would leave the folders (rooted, or
+// with a ".." component).
+[[nodiscard]] std::wstring ListedFileName(std::wstring_view field);
+
+// Every name the world file text names, in order (duplicates kept).
+[[nodiscard]] std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText);
+
+// Names listed by the world file in the current folder; empty when it cannot be read.
+[[nodiscard]] std::vector<std::wstring> ReadListedFileNames();
+
+}  // namespace transfer

@@ -1,0 +1,114 @@
+// Whole transfers from a source tree to a destination tree, compared file by file.
+#include "transfer_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace transfer_testing;
+using namespace testing_support;
+using transfer::TransferOutcome;
+
+// Every blank-copy file exists afterwards, empty when the source has none.
+const Tree kBlankFiles{{L"Sison.dat", ""},    {L"taizin_log.txt", ""}, {L"syo_list.dat", ""},
+                       {L"TaizinNow.dat", ""}, {L"yazirusi.dat", ""}};
+
+TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
+    WriteTree(S(), {{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"}, {L"pastDATA\\p1.dat", "P1"},
+                    {L"a.wav", "W"}, {L"back4.jpg", "B4"}, {L"pic.jpg", "PIC"}, {L"a.Jpg", "no"},
+                    {L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"}, {L"kosei05.dat", "K5"},
+                    {L"habatuzu.dat", "H"}, {L"年表1.txt", "C1"}, {L"年表2.txt", "C2"}, {L"年表4.txt", "C4"},
+                    {L"SWAIT.DAT", "SW"}, {L"taizin_log.txt", "LOG"}, {L"unrelated.bmp", "no"},
+                    {L"other\\x.dat", "no"}});
+    WriteBytes(S() + L"nationDATA\\hidden.dat", "no");
+    WriteBytes(S() + L"nationDATA\\system.dat", "no");
+    SetAttributes(S() + L"nationDATA\\hidden.dat", FILE_ATTRIBUTE_HIDDEN);
+    SetAttributes(S() + L"nationDATA\\system.dat", FILE_ATTRIBUTE_SYSTEM);
+    const Tree before{{L"nationDATA\\n1.dat", "old"}, {L"nationDATA\\gone.dat", "old"}, {L"pastDATA\\gone.dat", "old"},
+                      {L"年表3.txt", "old"}, {L"年表.txt", "old"}, {L"年表x.dat", "old"}, {L"touroku.dat", "old"},
+                      {L"habatuzu.dat", "old"}, {L"Sison.dat", "old"}, {L"SWAIT.DAT", "old"},
+                      {L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"}};
+    WriteTree(D(), before);
+
+    const transfer::TransferReport report = Transfer();
+
+    EXPECT_EQ(report.outcome, TransferOutcome::Completed);
+    EXPECT_TRUE(report.failures.empty());
+    const Tree expected = With(kBlankFiles, {{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"},
+                                             {L"pastDATA\\p1.dat", "P1"}, {L"a.wav", "W"}, {L"back4.jpg", "B4"},
+                                             {L"pic.jpg", "PIC"}, {L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"},
+                                             {L"kosei05.dat", "K5"}, {L"habatuzu.dat", "H"}, {L"年表1.txt", "C1"},
+                                             {L"年表2.txt", "C2"}, {L"SWAIT.DAT", "SW"}, {L"taizin_log.txt", "LOG"},
+                                             {L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"}});
+    EXPECT_EQ(ReadTree(D()), expected);
+    // Copied once each, although the "jpg" sweep and step 13 both name back4.jpg.
+    EXPECT_EQ(report.filesCopied, 14u);
+    EXPECT_EQ(report.filesDeleted, 8u);
+    ASSERT_EQ(observer_.started.size(), 1u);
+    EXPECT_EQ(observer_.lastProgress, observer_.started[0]);
+    EXPECT_EQ(observer_.finished, 1);
+}
+
+TEST_F(TransferTest, SweepsMusicOnlyForExactlyOnAndEndingsCaseSensitively) {
+    WriteTree(S(), {{L"song.mp3", "M"}, {L"xmp3", "X"}, {L"TITLE.MP3", "no"}, {L"a.Jpg", "no"}, {L"BALANCE.DAT", "B"}});
+    const Tree withoutMusic = With(kBlankFiles, {{L"BALANCE.DAT", "B"}});
+    for (const std::wstring_view flag : {L"ON", L"on ", L""}) {
+        EXPECT_EQ(Transfer(flag).outcome, TransferOutcome::Completed);
+        EXPECT_EQ(ReadTree(D()), withoutMusic) << Narrow(flag);
+    }
+    EXPECT_EQ(Transfer(L"on").outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadTree(D()), With(withoutMusic, {{L"song.mp3", "M"}, {L"xmp3", "X"}}));
+}
+
+TEST_F(TransferTest, StopAtFirstSeriesEndAtTheirFirstFailingCopy) {
+    WriteTree(S(), {{L"kosei00.dat", "K0"}, {L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"},
+                    {L"年表1.txt", "C1"}, {L"年表2.txt", "C2"}, {L"年表3.txt", "C3"}});
+    WriteTree(D(), {{L"kosei01.dat", "old"}, {L"年表2.txt", "old"}});
+    SetAttributes(D() + L"kosei01.dat", FILE_ATTRIBUTE_READONLY);
+    SetAttributes(D() + L"年表2.txt", FILE_ATTRIBUTE_READONLY);
+
+    const transfer::TransferReport report = Transfer();
+
+    // kosei01.dat fails in both kosei series but is tried and reported once.
+    ASSERT_EQ(report.failures.size(), 3u);
+    EXPECT_EQ(report.failures[0].name, L"年表2.txt");  // its deletion
+    EXPECT_EQ(report.failures[1].name, L"kosei01.dat");
+    EXPECT_EQ(report.failures[2].name, L"年表2.txt");  // its copy, which ends the chronology series
+    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"kosei00.dat", "K0"}, {L"kosei01.dat", "old"}, {L"kosei02.dat", "K2"},
+                                                {L"年表1.txt", "C1"}, {L"年表2.txt", "old"}}));
+}
+
+TEST_F(TransferTest, CopiesEveryNumberedFileWhenTheSeriesLacksItsFirst) {
+    WriteTree(S(), {{L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"}, {L"kosei05.dat", "K5"}});
+    EXPECT_EQ(Transfer().filesCopied, 3u);
+    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"}, {L"kosei05.dat", "K5"}}));
+}
+
+TEST_F(TransferTest, CarriesTheFilesTheCurrentFoldersWorldFileNames) {
+    WriteTree(S(), {{L"zeloworld.dat", "a:fromSource.gif"}, {L"fromSource.gif", "no"}, {L"listed.gif", "L"},
+                    {L"表.dat", "HYO"}, {L"sub\\s.gif", "SUB"}, {L"nosub\\n.gif", "no"}});
+    WriteBytes(root_ / L"src\\evil.dat", "no");
+    WriteBytes(root_ / L"src\\evil2.dat", "no");
+    MakeFolders(D() + L"sub");
+    WriteBytes(Current() + L"\\zeloworld.dat",
+               "x:listed.gif,y:sub\\s.gif,z:nosub\\n.gif,u:..\\evil.dat,v:sub\\..\\..\\evil2.dat,"
+               "w:absent.gif,h:\x95\x5c.dat\r\n");
+
+    const transfer::TransferReport report = Transfer();
+
+    EXPECT_EQ(report.outcome, TransferOutcome::Completed);
+    EXPECT_TRUE(report.failures.empty()) << Narrow(report.failures.front().name);
+    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"zeloworld.dat", "a:fromSource.gif"}, {L"listed.gif", "L"},
+                                                {L"表.dat", "HYO"}, {L"sub\\s.gif", "SUB"}}));
+    EXPECT_FALSE(FileExists(root_ / L"dst\\evil.dat"));
+    EXPECT_FALSE(FileExists(root_ / L"dst\\evil2.dat"));
+
+    // Without a world file in the current folder the transfer carries the rest.
+    ::DeleteFileW((Current() + L"\\zeloworld.dat").c_str());
+    RemoveTree(root_ / L"dst\\D");
+    MakeFolders(D() + L"sub");
+    EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"zeloworld.dat", "a:fromSource.gif"}}));
+}
+
+}  // namespace
