@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Regenerates docs/*.png: the three windows and a closing message, captured by the
+# end-to-end tests while they drive the real program under Wine.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build/mingw}"
+"$ROOT/scripts/setup.sh"
+[ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake --preset mingw -S "$ROOT" -B "$BUILD_DIR" >/dev/null
+cmake --build "$BUILD_DIR" --target e2e_tests
+. "$ROOT/scripts/wine-env.sh"
+
+shots="$(mktemp -d)"
+trap 'rm -rf "$shots"' EXIT
+E2E_SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
+  --gtest_filter='WindowsTest.MainWindow:WindowsTest.FolderDialog:WindowsTest.BusyWindowWhileATransferRuns:OperationsTest.InstallCarriesThePackageIntoTheGame'
+mkdir -p "$ROOT/docs"
+for name in main-window folder-dialog busy-window closing-message; do
+  convert "$shots/$name.bmp" "$ROOT/docs/$name.png"
+  echo "docs/$name.png"
+done
