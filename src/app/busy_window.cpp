@@ -13,12 +13,12 @@ namespace {
 
 constexpr UINT kProgressMessage = WM_APP + 1;
 
-constexpr platform::ControlSpec kControls[] = {
+constexpr platform::ControlLayout kControls[] = {
     {kBusyLabel1Id, L"STATIC", L"保存中です。しばらくお待ち下さい。", SS_LEFT | SS_NOPREFIX, {240, 480, 2895, 375}},
     {kBusyProgressId, PROGRESS_CLASSW, L"", PBS_SMOOTH, {240, 1080, 4200, 255}},
 };
 
-constexpr platform::FormSpec kForm3 = {
+constexpr platform::FormLayout kForm3 = {
     L"TorvanelInstaller.Form3",
     kBusyWindowCaption,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,

@@ -11,14 +11,14 @@ constexpr DWORD kButton = BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP;
 
 // In tab order: BackupBT, InstallBT, DefoBT, RestoreBT (top to bottom they are
 // BackupBT, InstallBT, RestoreBT, DefoBT).
-constexpr platform::ControlSpec kControls[] = {
+constexpr platform::ControlLayout kControls[] = {
     {kBackupBTId, L"BUTTON", L"現在の状態のバックアップ", kButton, {120, 120, 5895, 495}},
     {kInstallBTId, L"BUTTON", L"ワールドデータ・シナリオデータのインストール", kButton, {120, 720, 5895, 855}},
     {kDefoBTId, L"BUTTON", L"デフォルトに戻す", kButton, {120, 2280, 5895, 495}},
     {kRestoreBTId, L"BUTTON", L"バックアップしていた状態に戻す", kButton, {120, 1680, 5895, 495}},
 };
 
-constexpr platform::FormSpec kForm1 = {
+constexpr platform::FormLayout kForm1 = {
     L"TorvanelInstaller.form1",
     kProgramTitle,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,

@@ -10,14 +10,14 @@ namespace {
 constexpr DWORD kButton = BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP;
 
 // In tab order: Label1, BT1, BT2.
-constexpr platform::ControlSpec kControls[] = {
+constexpr platform::ControlLayout kControls[] = {
     {kLabel1Id, L"STATIC", L"■Torvanelフォルダの選択方法を決めて下さい。", SS_LEFT | SS_NOPREFIX, {240, 120, 5655, 255}},
     {kBT1Id, L"BUTTON", L"初めてTorvanelフォルダを選ぶ。あるいは、前回と違うフォルダを選ぶ。", kButton,
      {120, 360, 7935, 375}},
     {kBT2Id, L"BUTTON", L"", kButton, {120, 840, 7935, 975}},
 };
 
-constexpr platform::FormSpec kForm2 = {
+constexpr platform::FormLayout kForm2 = {
     L"TorvanelInstaller.Form2",
     kFolderDialogCaption,
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,

@@ -42,13 +42,13 @@ Form::~Form() { Destroy(); }
 
 bool Form::Create(HWND owner) {
     if (hwnd_ != nullptr) return true;
-    if (!RegisterFormClass(spec_.className, &Form::WindowProc)) return false;
+    if (!RegisterFormClass(layout_.className, &Form::WindowProc)) return false;
 
     HMONITOR monitor = owner != nullptr ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
                                         : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     const UINT monitorDpi = MonitorDpi(monitor);
     RECT rect = StartRect(owner, monitorDpi);
-    if (::CreateWindowExW(spec_.exStyle, spec_.className, spec_.caption, spec_.style, rect.left, rect.top,
+    if (::CreateWindowExW(layout_.exStyle, layout_.className, layout_.caption, layout_.style, rect.left, rect.top,
                           rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, ::GetModuleHandleW(nullptr),
                           this) == nullptr) {
         return false;
@@ -71,8 +71,8 @@ void Form::Destroy() noexcept {
 }
 
 SIZE Form::WindowSize(UINT dpi) const noexcept {
-    const SIZE client{TwipsToPixels(spec_.clientWidth, dpi), TwipsToPixels(spec_.clientHeight, dpi)};
-    return WindowSizeForClient(client, spec_.style, spec_.exStyle, dpi);
+    const SIZE client{TwipsToPixels(layout_.clientWidth, dpi), TwipsToPixels(layout_.clientHeight, dpi)};
+    return WindowSizeForClient(client, layout_.style, layout_.exStyle, dpi);
 }
 
 RECT Form::StartRect(HWND owner, UINT dpi) const noexcept {
@@ -85,14 +85,14 @@ RECT Form::StartRect(HWND owner, UINT dpi) const noexcept {
 
     POINT center{(info.rcWork.left + info.rcWork.right) / 2, (info.rcWork.top + info.rcWork.bottom) / 2};
     RECT ownerRect{};
-    if (spec_.startPosition == StartPosition::CenterOwner && owner != nullptr && ::GetWindowRect(owner, &ownerRect)) {
+    if (layout_.startPosition == StartPosition::CenterOwner && owner != nullptr && ::GetWindowRect(owner, &ownerRect)) {
         center = POINT{(ownerRect.left + ownerRect.right) / 2, (ownerRect.top + ownerRect.bottom) / 2};
     }
     return CenteredIn(center, size, info.rcWork);
 }
 
 void Form::CreateControls() {
-    for (const ControlSpec& control : spec_.controls) {
+    for (const ControlLayout& control : layout_.controls) {
         ::CreateWindowExW(0, control.className, control.text, WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0, 0, hwnd_,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), ::GetModuleHandleW(nullptr),
                           nullptr);
@@ -102,7 +102,7 @@ void Form::CreateControls() {
 // Every twips figure of the controls becomes pixels here, with the font for the same DPI.
 void Form::LayOutControls(UINT dpi) {
     UniqueGdiObject font = CreateMessageFont(dpi);
-    for (const ControlSpec& control : spec_.controls) {
+    for (const ControlLayout& control : layout_.controls) {
         HWND child = Control(control.id);
         if (child == nullptr) continue;
         if (font) ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
@@ -114,9 +114,9 @@ void Form::LayOutControls(UINT dpi) {
 }
 
 void Form::SetIcons(UINT dpi) {
-    if (spec_.iconId == 0) return;
-    UniqueIcon big = LoadProgramIcon(spec_.iconId, false, dpi);
-    UniqueIcon small = LoadProgramIcon(spec_.iconId, true, dpi);
+    if (layout_.iconId == 0) return;
+    UniqueIcon big = LoadProgramIcon(layout_.iconId, false, dpi);
+    UniqueIcon small = LoadProgramIcon(layout_.iconId, true, dpi);
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     bigIcon_ = std::move(big);

@@ -11,7 +11,7 @@
 
 namespace platform {
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* className;  // L"BUTTON", L"STATIC", PROGRESS_CLASSW
     const wchar_t* text;
@@ -24,7 +24,7 @@ enum class StartPosition {
     CenterOwner,
 };
 
-struct FormSpec {
+struct FormLayout {
     const wchar_t* className;
     const wchar_t* caption;
     DWORD style;
@@ -34,7 +34,7 @@ struct FormSpec {
     StartPosition startPosition;
     int iconId;  // 0: no icon
     // Created in this order, which is also the order Tab moves in.
-    std::span<const ControlSpec> controls;
+    std::span<const ControlLayout> controls;
 };
 
 class Form {
@@ -51,7 +51,7 @@ public:
     [[nodiscard]] HWND Control(int id) const noexcept { return ::GetDlgItem(hwnd_, id); }
 
 protected:
-    explicit Form(const FormSpec& spec) noexcept : spec_(spec) {}
+    explicit Form(const FormLayout& layout) noexcept : layout_(layout) {}
 
     virtual void OnCreated() {}
     virtual void OnButtonClicked(int /*id*/) {}
@@ -74,7 +74,7 @@ private:
     void RestoreFocus();
     [[nodiscard]] HWND FocusedButton() const noexcept;
 
-    const FormSpec& spec_;
+    const FormLayout& layout_;
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
     UniqueGdiObject font_;
