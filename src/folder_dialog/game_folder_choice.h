@@ -54,7 +54,6 @@ public:
     // nothing confirmed) when no saved folder was found.
     bool ConfirmSavedFolder();
 
-    [[nodiscard]] const std::wstring& CandidateFolder() const noexcept { return candidateFolder_; }
 
 private:
     GameFolderSelection& selection_;

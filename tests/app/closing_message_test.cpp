@@ -1,3 +1,5 @@
+// The message that ends an operation after its transfer. (Without failures it is the
+// operation's own line, checked with the operations.)
 #include "app/closing_message.h"
 
 #include "platform/file_services.h"
@@ -12,122 +14,67 @@ using app::Operation;
 using transfer::TransferOutcome;
 using transfer::TransferReport;
 
-const app::TransferRequest kRequest{L"D:\\Package\\", L"C:\\Games\\Torvanel\\", L"on"};
-
-TEST(ClosingMessage, WithoutFailuresIsExactlyTheOperationsMessage) {
-    const std::pair<Operation, std::wstring> cases[] = {
-        {Operation::Install, L"データ書き込み終了しました。"},
-        {Operation::Backup, L"バックアップ終了しました。"},
-        {Operation::Restore, L"バックアップの状態に戻しました。"},
-        {Operation::Default, L"デフォルトに戻すことに成功しました。"},
-    };
-    for (const auto& [operation, text] : cases) {
-        const app::MessageText message = ClosingMessage(operation, kRequest, TransferReport{});
-        EXPECT_EQ(message.text, text);
-        EXPECT_EQ(message.icon, MessageIcon::None);
-    }
-}
-
-TransferReport ReportWithFailures(size_t count) {
-    TransferReport report;
-    for (size_t i = 0; i < count; ++i) {
-        report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat",
-                                   static_cast<platform::ErrorCode>(i % 2 == 0 ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION)});
-    }
-    return report;
-}
-
-std::wstring FailureLine(const transfer::FileProblem& problem) {
-    return L"\r" + problem.name + L"：" + platform::ErrorText(problem.error);
-}
-
-TEST(ClosingMessage, NamesEachFailedFileWithTheSystemsErrorText) {
-    const TransferReport report = ReportWithFailures(3);
-    const app::MessageText message = ClosingMessage(Operation::Backup, kRequest, report);
-
-    std::wstring expected = L"バックアップ終了しました。\r\rただし、次のファイルはコピーまたは削除できませんでした。";
-    for (const transfer::FileProblem& problem : report.failures) expected += FailureLine(problem);
-    EXPECT_EQ(message.text, expected);
-    EXPECT_EQ(message.icon, MessageIcon::Warning);
-    EXPECT_NE(platform::ErrorText(ERROR_ACCESS_DENIED), L"");
-}
-
-TEST(ClosingMessage, NamesTenFailuresAndCountsTheRest) {
-    for (const size_t count : {size_t{10}, size_t{11}, size_t{12}}) {
+// Files that failed are named with the system's words, ten at most, then counted.
+TEST(ClosingMessage, NamesTheFailedFilesUnderTheOperationsMessage) {
+    for (const size_t count : {size_t{3}, size_t{10}, size_t{11}, size_t{12}}) {
         SCOPED_TRACE(count);
-        const TransferReport report = ReportWithFailures(count);
-        const app::MessageText message = ClosingMessage(Operation::Install, kRequest, report);
-
-        std::wstring expected = L"データ書き込み終了しました。\r\rただし、次のファイルはコピーまたは削除できませんでした。";
-        for (size_t i = 0; i < 10; ++i) expected += FailureLine(report.failures[i]);
+        TransferReport report;
+        for (size_t i = 0; i < count; ++i) {
+            const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
+            report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
+        }
+        std::wstring expected = L"バックアップ終了しました。\r\rただし、次のファイルはコピーまたは削除できませんでした。";
+        for (size_t i = 0; i < count && i < 10; ++i) {
+            expected += L"\r" + report.failures[i].name + L"：" + platform::ErrorText(report.failures[i].error);
+        }
         if (count > 10) expected += L"\rほか " + std::to_wstring(count - 10) + L" 件";
+
+        const app::MessageText message = ClosingMessage(Operation::Backup, {L"C:\\G\\", L"C:\\G\\B\\", L""}, report);
         EXPECT_EQ(message.text, expected);
         EXPECT_EQ(message.icon, MessageIcon::Warning);
     }
 }
 
-TEST(ClosingMessage, NoDataSetRefusalIsExplainedPerOperation) {
-    TransferReport report;
-    report.outcome = TransferOutcome::NoDataSet;
+// A refusal says why nothing changed, with the exclamation icon; Default's missing
+// data set is no refusal but a hint.
+TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
+    using enum TransferOutcome;
+    using enum Operation;
+    const std::wstring nothing = L"中止しました。何も変更していません。";
+    const std::wstring sameFolder = L"コピー元とコピー先が同じフォルダのため、" + nothing + L"\r";
+    const std::wstring inUse =
+        L"Torvanelが起動中の可能性があるため、" + nothing + L"\rTorvanelを終了してから、もう一度実行して下さい。\r";
     const struct {
+        TransferOutcome outcome;
         Operation operation;
+        std::wstring source;               // shown by the same-folder refusal
+        std::vector<std::wstring> inUse;  // the files held open
         std::wstring text;
-        MessageIcon icon;
+        MessageIcon icon = MessageIcon::Exclamation;
     } cases[] = {
-        {Operation::Install,
-         L"このフォルダにはインストールするデータが見つからないため、中止しました。何も変更していません。\r"
-         L"ワールドデータ・シナリオデータのフォルダからこのツールを起動して下さい。",
-         MessageIcon::Exclamation},
-        {Operation::Backup,
-         L"Torvanelフォルダにバックアップするデータが見つからないため、中止しました。何も変更していません。",
-         MessageIcon::Exclamation},
-        {Operation::Restore,
-         L"バックアップが見つからないため、中止しました。何も変更していません。\r"
-         L"先に「現在の状態のバックアップ」を実行して下さい。",
-         MessageIcon::Exclamation},
-        {Operation::Default,
-         L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
-         L"Torvanelを最新バージョンに更新して下さい。\r"
-         L"なお、その場合、差分では無く、必ずファイル全部を更新して下さい。",
-         MessageIcon::None},
+        {NoDataSet, Install, L"D:\\P\\", {},
+         L"このフォルダにはインストールするデータが見つからないため、" + nothing +
+             L"\rワールドデータ・シナリオデータのフォルダからこのツールを起動して下さい。"},
+        {NoDataSet, Backup, L"C:\\G\\", {}, L"Torvanelフォルダにバックアップするデータが見つからないため、" + nothing},
+        {NoDataSet, Restore, L"C:\\G\\Backup\\", {},
+         L"バックアップが見つからないため、" + nothing + L"\r先に「現在の状態のバックアップ」を実行して下さい。"},
+        {NoDataSet, Default, L"C:\\G\\Default\\", {}, app::NoDefaultDataMessage().text, MessageIcon::None},
+        // The folder as the player knows it: no trailing "\" except at a drive root.
+        {SameFolder, Install, L"C:\\Games\\Torvanel\\", {}, sameFolder + L"C:\\Games\\Torvanel"},
+        {SameFolder, Install, L"C:\\\\", {}, sameFolder + L"C:\\"},
+        {FilesInUse, Restore, L"C:\\G\\Backup\\", {L"MAINDATA.DAT"}, inUse + L"MAINDATA.DAT"},
+        {FilesInUse, Default, L"C:\\G\\Default\\", {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"},
+         inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat"},  // five are named
     };
     for (const auto& c : cases) {
-        const app::MessageText message = ClosingMessage(c.operation, kRequest, report);
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        TransferReport report;
+        report.outcome = c.outcome;
+        report.filesInUse = c.inUse;
+        const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L""}, report);
         EXPECT_EQ(message.text, c.text);
         EXPECT_EQ(message.icon, c.icon);
     }
-    EXPECT_EQ(app::NoDefaultDataMessage().text, cases[3].text);
-}
-
-TEST(ClosingMessage, SameFolderRefusalNamesTheFolder) {
-    TransferReport report;
-    report.outcome = TransferOutcome::SameFolder;
-    const std::pair<std::wstring, std::wstring> folders[] = {
-        {L"C:\\Games\\Torvanel\\", L"C:\\Games\\Torvanel"},
-        {L"C:\\\\", L"C:\\"},  // Install started at a drive root
-    };
-    for (const auto& [source, shown] : folders) {
-        const app::MessageText message = ClosingMessage(Operation::Install, {source, source, L"on"}, report);
-        EXPECT_EQ(message.text, L"コピー元とコピー先が同じフォルダのため、中止しました。何も変更していません。\r" + shown);
-        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-    }
-}
-
-TEST(ClosingMessage, FilesInUseRefusalNamesAtMostFiveFiles) {
-    TransferReport report;
-    report.outcome = TransferOutcome::FilesInUse;
-    const std::wstring heading =
-        L"Torvanelが起動中の可能性があるため、中止しました。何も変更していません。\r"
-        L"Torvanelを終了してから、もう一度実行して下さい。";
-
-    report.filesInUse = {L"MAINDATA.DAT", L"nationDATA\\a.dat"};
-    app::MessageText message = ClosingMessage(Operation::Restore, kRequest, report);
-    EXPECT_EQ(message.text, heading + L"\rMAINDATA.DAT\rnationDATA\\a.dat");
-    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-
-    report.filesInUse = {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"5.dat", L"6.dat", L"7.dat"};
-    message = ClosingMessage(Operation::Restore, kRequest, report);
-    EXPECT_EQ(message.text, heading + L"\r1.dat\r2.dat\r3.dat\r4.dat\r5.dat");
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The course of an operation, with the windows scripted: which folders it prepares,
+// what it hands to the transfer, and when it stops before one.
 #include "app/operations.h"
 
 #include "app/closing_message.h"
@@ -11,36 +13,31 @@
 namespace {
 
 using app::Operation;
-using app::TransferRequest;
-using folder_dialog::GameFolderSelection;
-using testing_support::CurrentFolderScope;
-using testing_support::FileExists;
 using testing_support::FolderExists;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
-using transfer::TransferReport;
 
-// Stands in for the windows: the dialog runs a script, transfers and messages are recorded.
-class ScriptedUi : public app::OperationUi {
-public:
-    std::function<void()> dialog;
-    std::function<TransferReport(const TransferRequest&)> transfer = [](const TransferRequest&) {
-        return TransferReport{};
-    };
-
-    int dialogsShown = 0;
-    std::vector<TransferRequest> transfers;
+// Stands in for the windows: the dialog confirms `confirm` (or is closed when that is
+// empty) after running `duringDialog`; transfers and messages are recorded.
+struct ScriptedUi : app::OperationUi {
+    folder_dialog::GameFolderSelection selection;
+    std::wstring confirm;
+    std::function<void()> duringDialog = [] {};
+    std::function<void()> duringTransfer = [] {};
+    std::vector<app::TransferRequest> transfers;
     std::vector<app::MessageText> messages;
 
     void ShowFolderDialog() override {
-        ++dialogsShown;
-        if (dialog) dialog();
+        duringDialog();
+        if (!confirm.empty()) selection = {confirm, true};
     }
-    TransferReport RunTransfer(const TransferRequest& request) override {
+    transfer::TransferReport RunTransfer(const app::TransferRequest& request) override {
         transfers.push_back(request);
-        return transfer(request);
+        duringTransfer();
+        return {};
     }
     void ShowMessage(const app::MessageText& message) override { messages.push_back(message); }
+    void Run(Operation operation) { app::RunOperation(operation, selection, *this); }
 };
 
 // A package folder (current while the operation runs) and a game folder.
@@ -48,22 +45,17 @@ struct Folders {
     TempFolder package;
     TempFolder gameParent;
     std::wstring game = gameParent / L"Torvanel";
+    testing_support::CurrentFolderScope scope{package.path()};
 
     Folders() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
-// The user confirms `folder` in the dialog.
-std::function<void()> Confirm(GameFolderSelection& selection, const std::wstring& folder) {
-    return [&selection, folder] {
-        selection.GameFolder = folder;
-        selection.SelectionConfirmed = true;
-    };
-}
-
-TEST(Operations, HandEachOperationItsFoldersAndMusicFlag) {
+TEST(Operations, PrepareTheFoldersThenHandEachItsFoldersAndMusicFlag) {
+    // Install reads from the folder current when the transfer starts, not when the dialog opened.
+    const TempFolder laterPackage;
     Folders f;
     WriteBytes(f.game + L"\\Default\\MAINDATA.DAT", "default");
-    const CurrentFolderScope scope(f.package.path());
+    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");  // folders that exist are skipped
     const struct {
         Operation operation;
         std::wstring source;
@@ -71,18 +63,25 @@ TEST(Operations, HandEachOperationItsFoldersAndMusicFlag) {
         std::wstring musicFlag;
         std::wstring message;
     } cases[] = {
-        {Operation::Install, f.package.path() + L"\\", f.game + L"\\", L"on", L"データ書き込み終了しました。"},
+        {Operation::Install, laterPackage.path() + L"\\", f.game + L"\\", L"on", L"データ書き込み終了しました。"},
         {Operation::Backup, f.game + L"\\", f.game + L"\\Backup\\", L"", L"バックアップ終了しました。"},
         {Operation::Restore, f.game + L"\\Backup\\", f.game + L"\\", L"", L"バックアップの状態に戻しました。"},
         {Operation::Default, f.game + L"\\Default\\", f.game + L"\\", L"", L"デフォルトに戻すことに成功しました。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing_support::Narrow(c.message));
-        GameFolderSelection selection;
+        ::SetCurrentDirectoryW(f.package.path().c_str());
         ScriptedUi ui;
-        ui.dialog = Confirm(selection, f.game);
-        app::RunOperation(c.operation, selection, ui);
+        ui.confirm = f.game;
+        ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
+        bool foldersReady = false;
+        ui.duringTransfer = [&] {
+            foldersReady = FolderExists(f.game + L"\\Backup\\nationDATA") &&
+                           FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
+        };
+        ui.Run(c.operation);
 
+        EXPECT_TRUE(foldersReady);
         ASSERT_EQ(ui.transfers.size(), 1u);
         EXPECT_EQ(ui.transfers[0].source, c.source);
         EXPECT_EQ(ui.transfers[0].destination, c.destination);
@@ -91,55 +90,18 @@ TEST(Operations, HandEachOperationItsFoldersAndMusicFlag) {
         EXPECT_EQ(ui.messages[0].text, c.message);
         EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
     }
-}
-
-TEST(Operations, InstallReadsFromTheFolderCurrentWhenTheTransferStarts) {
-    Folders f;
-    const TempFolder laterPackage;
-    const CurrentFolderScope scope(f.package.path());
-    GameFolderSelection selection;
-    ScriptedUi ui;
-    ui.dialog = [&] {
-        Confirm(selection, f.game)();
-        ::SetCurrentDirectoryW(laterPackage.path().c_str());
-    };
-    app::RunOperation(Operation::Install, selection, ui);
-
-    ASSERT_EQ(ui.transfers.size(), 1u);
-    EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
-}
-
-TEST(Operations, PrepareTheBackupAndDefaultFoldersBeforeTheTransfer) {
-    Folders f;
-    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");
-    const CurrentFolderScope scope(f.package.path());
-    GameFolderSelection selection;
-    ScriptedUi ui;
-    ui.dialog = Confirm(selection, f.game);
-    bool foldersReady = false;
-    ui.transfer = [&](const TransferRequest&) {
-        foldersReady = FolderExists(f.game + L"\\Backup") && FolderExists(f.game + L"\\Backup\\nationDATA") &&
-                       FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
-        return TransferReport{};
-    };
-    app::RunOperation(Operation::Backup, selection, ui);
-
-    EXPECT_TRUE(foldersReady);
-    EXPECT_TRUE(FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
+    EXPECT_TRUE(testing_support::FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 
 TEST(Operations, ClosedDialogEndsTheOperationSilently) {
     Folders f;
-    const CurrentFolderScope scope(f.package.path());
     for (const Operation operation : {Operation::Install, Operation::Backup, Operation::Restore, Operation::Default}) {
-        // Confirmed by an earlier operation; this one must not reuse that.
-        GameFolderSelection selection{f.game, true};
         ScriptedUi ui;
+        ui.selection = {f.game, true};  // confirmed by an earlier operation; this one must not reuse that
         bool clearedBeforeDialog = false;
-        ui.dialog = [&] { clearedBeforeDialog = !selection.SelectionConfirmed; };
-        app::RunOperation(operation, selection, ui);
+        ui.duringDialog = [&] { clearedBeforeDialog = !ui.selection.SelectionConfirmed; };
+        ui.Run(operation);
 
-        EXPECT_EQ(ui.dialogsShown, 1);
         EXPECT_TRUE(clearedBeforeDialog);
         EXPECT_TRUE(ui.transfers.empty());
         EXPECT_TRUE(ui.messages.empty());
@@ -149,31 +111,13 @@ TEST(Operations, ClosedDialogEndsTheOperationSilently) {
 }
 
 TEST(Operations, DefaultWithoutDefaultFilesShowsTheThreeLineMessageAndCopiesNothing) {
-    const struct {
-        const char* what;
-        std::function<void(const std::wstring& game)> prepare;
-    } cases[] = {
-        {"no Default folder", [](const std::wstring&) {}},
-        {"only subfolders",
-         [](const std::wstring& game) {
-             WriteBytes(game + L"\\Default\\nationDATA\\a.dat", "a");
-             WriteBytes(game + L"\\Default\\pastDATA\\b.dat", "b");
-         }},
-        {"only a hidden file",
-         [](const std::wstring& game) {
-             WriteBytes(game + L"\\Default\\MAINDATA.DAT", "m");
-             testing_support::SetAttributes(game + L"\\Default\\MAINDATA.DAT", FILE_ATTRIBUTE_HIDDEN);
-         }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const bool withSubfolders : {false, true}) {  // subfolders alone are no default data
+        SCOPED_TRACE(withSubfolders);
         Folders f;
-        c.prepare(f.game);
-        const CurrentFolderScope scope(f.package.path());
-        GameFolderSelection selection;
+        if (withSubfolders) WriteBytes(f.game + L"\\Default\\nationDATA\\a.dat", "a");
         ScriptedUi ui;
-        ui.dialog = Confirm(selection, f.game);
-        app::RunOperation(Operation::Default, selection, ui);
+        ui.confirm = f.game;
+        ui.Run(Operation::Default);
 
         EXPECT_TRUE(ui.transfers.empty());
         ASSERT_EQ(ui.messages.size(), 1u);
@@ -184,55 +128,6 @@ TEST(Operations, DefaultWithoutDefaultFilesShowsTheThreeLineMessageAndCopiesNoth
         EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
         EXPECT_TRUE(FolderExists(f.game + L"\\default"));
     }
-}
-
-TEST(Operations, ClosingMessageTellsWhatTheTransferReported) {
-    Folders f;
-    const CurrentFolderScope scope(f.package.path());
-    GameFolderSelection selection;
-    ScriptedUi ui;
-    ui.dialog = Confirm(selection, f.game);
-    ui.transfer = [](const TransferRequest&) {
-        TransferReport report;
-        report.outcome = transfer::TransferOutcome::FilesInUse;
-        report.filesInUse = {L"MAINDATA.DAT"};
-        return report;
-    };
-    app::RunOperation(Operation::Restore, selection, ui);
-
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              L"Torvanelが起動中の可能性があるため、中止しました。何も変更していません。\r"
-              L"Torvanelを終了してから、もう一度実行して下さい。\rMAINDATA.DAT");
-    EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::Exclamation);
-}
-
-TEST(Operations, BackupThenRestoreBringsTheGameFolderBack) {
-    Folders f;
-    WriteBytes(f.game + L"\\MAINDATA.DAT", "original");
-    WriteBytes(f.game + L"\\kosei01.dat", "scenario 1");
-    WriteBytes(f.game + L"\\nationDATA\\n1.dat", "nation 1");
-    const CurrentFolderScope scope(f.package.path());
-    GameFolderSelection selection;
-    ScriptedUi ui;
-    ui.dialog = Confirm(selection, f.game);
-    ui.transfer = [](const TransferRequest& request) {
-        return transfer::TransferDataSet(request.source, request.destination, request.musicFlag);
-    };
-
-    app::RunOperation(Operation::Backup, selection, ui);
-    EXPECT_EQ(testing_support::ReadBytes(f.game + L"\\Backup\\MAINDATA.DAT"), "original");
-    EXPECT_EQ(testing_support::ReadBytes(f.game + L"\\Backup\\nationDATA\\n1.dat"), "nation 1");
-
-    WriteBytes(f.game + L"\\MAINDATA.DAT", "changed by the game");
-    WriteBytes(f.game + L"\\nationDATA\\n2.dat", "nation 2");
-    app::RunOperation(Operation::Restore, selection, ui);
-
-    EXPECT_EQ(testing_support::ReadBytes(f.game + L"\\MAINDATA.DAT"), "original");
-    EXPECT_EQ(testing_support::FileNamesIn(f.game + L"\\nationDATA"), std::vector<std::wstring>{L"n1.dat"});
-    ASSERT_EQ(ui.messages.size(), 2u);
-    EXPECT_EQ(ui.messages[0].text, L"バックアップ終了しました。");
-    EXPECT_EQ(ui.messages[1].text, L"バックアップの状態に戻しました。");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // Makes a folder the process's current folder for one test, and puts the former
-// one back afterwards. Shared by the folder-dialog and app tests.
+// one back afterwards. Shared by the platform, folder-dialog and app tests.
 #include <windows.h>
 
 #include <stdexcept>

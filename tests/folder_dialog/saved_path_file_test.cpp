@@ -1,6 +1,7 @@
+// Reading "PathDATA.txt". (Writing is one line through the text-file service, whose
+// bytes the text-file tests check; the dialog tests check what a pick saves.)
 #include "folder_dialog/saved_path_file.h"
 
-#include "folder_dialog/current_folder_scope.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 namespace {
 
 using folder_dialog::SavedPathFile;
-using testing_support::ReadBytes;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
 
@@ -41,57 +41,6 @@ TEST(SavedPathFile, ReadsTheWholeFirstLine) {
         WriteBytes(temp / L"PathDATA.txt", c.bytes);
         EXPECT_EQ(SavedPathFile(temp / L"PathDATA.txt").Read(), c.expected);
     }
-}
-
-TEST(SavedPathFile, MissingFileIsNotFound) {
-    const TempFolder temp;
-    EXPECT_EQ(SavedPathFile(temp / L"PathDATA.txt").Read(), std::nullopt);
-}
-
-TEST(SavedPathFile, WritesOneLineWithCrLfInCodePage932) {
-    const TempFolder temp;
-    const SavedPathFile file(temp / L"PathDATA.txt");
-    WriteBytes(temp / L"PathDATA.txt", "C:\\a much longer folder name than the next one\r\nsecond line\r\n");
-    ASSERT_EQ(file.Write(L"D:\\ゲーム\\表"), ERROR_SUCCESS);
-    EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), "D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n");
-    EXPECT_EQ(testing_support::FileNamesIn(temp.path()), std::vector<std::wstring>{L"PathDATA.txt"});
-}
-
-TEST(SavedPathFile, WhatIsWrittenReadsBackUnchanged) {
-    const TempFolder temp;
-    const SavedPathFile file(temp / L"PathDATA.txt");
-    for (const std::wstring folder : {L"C:\\Games\\a,b", L"  C:\\lead", L"\"C:\\quoted\"", L"\\\\server\\share\\ゲーム"}) {
-        ASSERT_EQ(file.Write(folder), ERROR_SUCCESS);
-        EXPECT_EQ(file.Read(), folder);
-    }
-}
-
-TEST(SavedPathFile, FailedWriteKeepsTheFormerFolder) {
-    const TempFolder temp;
-    const SavedPathFile file(temp / L"PathDATA.txt");
-    WriteBytes(temp / L"PathDATA.txt", "C:\\Games\r\n");
-
-    // Hangul has no form in code page 932.
-    EXPECT_EQ(file.Write(L"C:\\\xD55C\xAE00"), static_cast<platform::ErrorCode>(ERROR_NO_UNICODE_TRANSLATION));
-    EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), "C:\\Games\r\n");
-
-    testing_support::SetAttributes(temp / L"PathDATA.txt", FILE_ATTRIBUTE_READONLY);
-    EXPECT_NE(file.Write(L"D:\\Other"), static_cast<platform::ErrorCode>(ERROR_SUCCESS));
-    EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), "C:\\Games\r\n");
-}
-
-TEST(SavedPathFile, LivesInTheCurrentFolder) {
-    const TempFolder first;
-    const TempFolder second;
-    const SavedPathFile file;
-    {
-        const testing_support::CurrentFolderScope scope(first.path());
-        ASSERT_EQ(file.Write(L"C:\\Games"), ERROR_SUCCESS);
-        EXPECT_EQ(file.Read(), L"C:\\Games");
-    }
-    EXPECT_EQ(ReadBytes(first / L"PathDATA.txt"), "C:\\Games\r\n");
-    const testing_support::CurrentFolderScope scope(second.path());
-    EXPECT_EQ(file.Read(), std::nullopt);
 }
 
 }  // namespace

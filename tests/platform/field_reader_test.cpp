@@ -44,30 +44,4 @@ TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {
     }
 }
 
-TEST(FieldReader, ReadingPastTheEndFailsAndKeepsTheValue) {
-    platform::FieldReader reader(L"only\r\n");
-    std::wstring value;
-    ASSERT_TRUE(reader.ReadField(value));
-    EXPECT_EQ(value, L"only");
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_FALSE(reader.ReadField(value));
-    EXPECT_EQ(value, L"only");
-
-    platform::FieldReader empty(L"");
-    std::wstring kept = L"before";
-    EXPECT_TRUE(empty.AtEnd());
-    EXPECT_FALSE(empty.ReadField(kept));
-    EXPECT_EQ(kept, L"before");
-}
-
-TEST(FieldReader, AtEndTurnsTrueOnlyAfterTheLastDelimiter) {
-    platform::FieldReader reader(L"a,b");
-    std::wstring value;
-    ASSERT_TRUE(reader.ReadField(value));
-    EXPECT_FALSE(reader.AtEnd());
-    ASSERT_TRUE(reader.ReadField(value));
-    EXPECT_EQ(value, L"b");
-    EXPECT_TRUE(reader.AtEnd());
-}
-
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/file_services.h"
 
+#include "folder_dialog/current_folder_scope.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +9,6 @@ namespace {
 
 using testing_support::MakeFolders;
 using testing_support::TempFolder;
-
-// Restores the current folder when a test changes it.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard() : saved_(platform::CurrentFolder()) {}
-    ~CurrentFolderGuard() { ::SetCurrentDirectoryW(saved_.c_str()); }
-
-private:
-    std::wstring saved_;
-};
 
 TEST(MakeFolder, CreatesOneFolderAndReportsWhyItCannot) {
     TempFolder dir;
@@ -28,13 +19,13 @@ TEST(MakeFolder, CreatesOneFolderAndReportsWhyItCannot) {
 }
 
 TEST(CurrentFolder, HasNoTrailingSeparatorExceptAtADriveRoot) {
-    CurrentFolderGuard guard;
     TempFolder dir;
-    ASSERT_TRUE(::SetCurrentDirectoryW((dir.path() + L"\\").c_str()));
-    EXPECT_TRUE(platform::IsSameFolder(platform::CurrentFolder(), dir.path()));
-    EXPECT_NE(platform::CurrentFolder().back(), L'\\');
-
-    ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
+    {
+        const testing_support::CurrentFolderScope scope(dir.path() + L"\\");
+        EXPECT_TRUE(platform::IsSameFolder(platform::CurrentFolder(), dir.path()));
+        EXPECT_NE(platform::CurrentFolder().back(), L'\\');
+    }
+    const testing_support::CurrentFolderScope scope(L"C:\\");
     EXPECT_EQ(platform::CurrentFolder(), L"C:\\");
 }
 

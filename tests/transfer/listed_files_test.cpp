@@ -1,14 +1,13 @@
 // The names a world file lists: which fields name a file, and which names are kept.
+// (Reading the world file itself is checked with the transfer that carries the files.)
 #include "transfer/listed_files.h"
 
-#include "transfer_fixture.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using namespace transfer_testing;
-using testing_support::WriteBytes;
 using transfer::ListedFileName;
 using transfer::ListedFileNames;
 using Names = std::vector<std::wstring>;
@@ -48,17 +47,6 @@ TEST(ListedFileNames, ReadsEveryFieldOnceInOrder) {
     EXPECT_EQ(ListedFileNames(L"  \"t:a, b.gif\"  ,x:a.jpg"), (Names{L"a,b.gif", L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L"x:a.jpg,x:a.jpg"), (Names{L"a.jpg", L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L""), Names{});
-}
-
-using ReadListedFileNamesTest = TransferTest;
-
-TEST_F(ReadListedFileNamesTest, ReadsTheCurrentFoldersWorldFileInTheAnsiCodePage) {
-    EXPECT_EQ(transfer::ReadListedFileNames(), Names{});  // no world file: nothing listed
-
-    // 背景：back9.jpg,背景:back8.jpg / 表示: 表.dat — 表 is 95 5C, whose trail byte is "\".
-    WriteBytes(Current() + L"\\zeloworld.dat",
-               "\x94w\x8ci\x81" "Fback9.jpg,\x94w\x8ci:back8.jpg\r\n\x95\x5c\x8e\xa6: \x95\x5c.dat\r\n");
-    EXPECT_EQ(transfer::ReadListedFileNames(), (Names{L"back8.jpg", L"表.dat"}));
 }
 
 }  // namespace

@@ -78,12 +78,6 @@ TEST_F(TransferTest, StopAtFirstSeriesEndAtTheirFirstFailingCopy) {
                                                 {L"年表1.txt", "C1"}, {L"年表2.txt", "old"}}));
 }
 
-TEST_F(TransferTest, CopiesEveryNumberedFileWhenTheSeriesLacksItsFirst) {
-    WriteTree(S(), {{L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"}, {L"kosei05.dat", "K5"}});
-    EXPECT_EQ(Transfer().filesCopied, 3u);
-    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"}, {L"kosei05.dat", "K5"}}));
-}
-
 TEST_F(TransferTest, CarriesTheFilesTheCurrentFoldersWorldFileNames) {
     WriteTree(S(), {{L"zeloworld.dat", "a:fromSource.gif"}, {L"fromSource.gif", "no"}, {L"listed.gif", "L"},
                     {L"表.dat", "HYO"}, {L"sub\\s.gif", "SUB"}, {L"nosub\\n.gif", "no"}});
