@@ -54,7 +54,6 @@ public:
     // nothing confirmed) when no saved folder was found.
     bool ConfirmSavedFolder();
 
-
 private:
     GameFolderSelection& selection_;
     SavedPathFile savedPath_;
