@@ -16,14 +16,9 @@ if [ $# -ge 1 ]; then
   PACKAGE="$(cd "$1" && pwd)"
 else
   DEMO="$BUILD_DIR/demo"
-  if [ ! -d "$DEMO/package" ]; then
-    python3 "$ROOT/scripts/make_sample_data.py" --preset small "$DEMO"
-  fi
+  # PathDATA.txt names the demo game folder, so the dialog offers it at once.
+  python3 "$ROOT/scripts/make_sample_data.py" --preset small --write-path-data "$DEMO"
   PACKAGE="$DEMO/package"
-  # Remember the demo game folder, so the dialog offers it at once.
-  if [ ! -f "$PACKAGE/PathDATA.txt" ]; then
-    printf '%s\r\n' "$(winepath -w "$DEMO/game" 2>/dev/null)" | iconv -f UTF-8 -t CP932 > "$PACKAGE/PathDATA.txt"
-  fi
 fi
 
 echo "Starting TorvanelInstaller.exe in $PACKAGE (display $DISPLAY)"
