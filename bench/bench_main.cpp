@@ -1,0 +1,149 @@
+// transfer_benchmark: times an Install transfer against a bare copy loop, the busy
+// window's replies during a large Install, and the program's start-up against a
+// bare window; ends with one summary line for comparing runs.
+#include "bench_options.h"
+#include "folder_tree.h"
+#include "install_session.h"
+#include "startup_timing.h"
+#include "stopwatch.h"
+#include "transfer_timing.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPollMs = 5;
+
+double Megabytes(ULONGLONG bytes) noexcept {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+
+// The version Windows really is (GetVersionEx answers what the manifest claims).
+OSVERSIONINFOW RealVersion() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    const auto getVersion =
+        reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+    if (getVersion) getVersion(&version);
+    return version;
+}
+
+void PrintSystem() {
+    SYSTEM_INFO system;
+    ::GetNativeSystemInfo(&system);
+    const OSVERSIONINFOW version = RealVersion();
+    const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    std::printf("system: Windows %lu.%lu.%lu%s, %lu processors, ANSI code page %u\n", version.dwMajorVersion,
+                version.dwMinorVersion, version.dwBuildNumber, wine ? " (Wine)" : "", system.dwNumberOfProcessors,
+                ::GetACP());
+}
+
+// Keeps one window of ours open for the whole run: Wine ends its desktop process
+// shortly after the last window closes and restarting it would add to every start.
+HWND OpenKeepAliveWindow() {
+    return ::CreateWindowExW(0, L"STATIC", L"transfer_benchmark", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             ::GetModuleHandleW(nullptr), nullptr);
+}
+
+int Run(const bench::BenchOptions& options) {
+    using namespace bench;
+    PrintSystem();
+    const HWND keepAlive = OpenKeepAliveWindow();
+
+    const ULONGLONG exeSize = FileSize(options.program);
+    std::printf("program: %s, %.2f MB\n", Utf8(options.program).c_str(), Megabytes(exeSize));
+
+    std::printf("\n[1] Install transfer against the bare loop (%d runs each, alternating)\n", options.runs);
+    std::fflush(stdout);
+    const TransferFigures transfer = MeasureTransfer({options.package, options.game, options.work, options.runs,
+                                                      options.flush != 0, static_cast<DWORD>(options.settleMs)});
+    const double t = Median(transfer.transferMs);
+    const double baseline = Median(transfer.bareMs);
+    std::printf("  carried %zu files, %.1f MB; deleted %zu older files; failures: transfer %zu, bare loop %zu\n",
+                transfer.files, Megabytes(transfer.bytes), transfer.filesDeleted, transfer.transferFailures,
+                transfer.bareFailures);
+    std::printf("  same result from both: %s\n", transfer.sameResult ? "yes" : "NO");
+    std::printf("  transfer  ms: %s\n", Utf8(Spread(transfer.transferMs)).c_str());
+    std::printf("  bare loop ms: %s\n", Utf8(Spread(transfer.bareMs)).c_str());
+    // Each transfer against the bare loop run next to it: steadier than the ratio of
+    // the medians when the machine's speed drifts during the run.
+    std::vector<double> pairRatios;
+    for (size_t i = 0; i < transfer.transferMs.size() && i < transfer.bareMs.size(); ++i)
+        pairRatios.push_back(transfer.transferMs[i] / transfer.bareMs[i]);
+    std::printf("  transfer over the bare loop run beside it: median %.2f (%s)\n", Median(pairRatios),
+                Utf8(Spread(pairRatios, 2)).c_str());
+
+    std::printf("\n[2] Install of the large package through the program (busy window polled every %lu ms, %d run%s)\n",
+                kPollMs, options.sessions, options.sessions == 1 ? "" : "s");
+    std::fflush(stdout);
+    InstallSessionFigures session;  // the worst of the runs
+    for (int run = 0; run < options.sessions; ++run) {
+        const InstallSessionFigures figures =
+            RunInstallSession({options.program, options.largePackage, options.largeGame, options.work, kPollMs,
+                               options.flush != 0, static_cast<DWORD>(options.settleMs)});
+        std::printf("  carried %zu files, %.1f MB in %.0f ms with the busy window shown (%.0f MB/s)\n", figures.files,
+                    Megabytes(figures.bytes), figures.busyMs,
+                    figures.busyMs > 0 ? Megabytes(figures.bytes) / (figures.busyMs / 1000) : 0);
+        std::printf("  busy window: %zu replies, worst %.1f ms (sent %.0f ms after it appeared), %zu over %.0f ms\n",
+                    figures.replies, figures.worstReplyMs, figures.worstReplyAtMs, figures.slowReplies, kSlowReplyMs);
+        std::printf(
+            "  program's peak working set: %.1f MB shown and idle, %.1f MB as the busy window appeared, "
+            "%.1f MB after the Install\n",
+            Megabytes(figures.idleWorkingSet), Megabytes(figures.busyShownWorkingSet),
+            Megabytes(figures.peakWorkingSet));
+        std::printf("  closing message: %s\n", Utf8(figures.closingMessage).c_str());
+        if (figures.replies == 0) std::printf("  (the busy window was never seen: no reply was measured)\n");
+        std::fflush(stdout);
+        session.worstReplyMs = std::max(session.worstReplyMs, figures.worstReplyMs);
+        session.peakWorkingSet = std::max(session.peakWorkingSet, figures.peakWorkingSet);
+    }
+
+    std::printf("\n[3] Start-up to a visible main window (%d starts each, alternating)\n", options.startupRuns);
+    std::fflush(stdout);
+    const StartupFigures startup =
+        MeasureStartup(options.program, options.bareWindow, options.package, options.startupRuns);
+    const double s = Median(startup.programMs);
+    const double bare = Median(startup.bareMs);
+    std::printf("  program     ms: %s\n", Utf8(Spread(startup.programMs)).c_str());
+    std::printf("  bare window ms: %s\n", Utf8(Spread(startup.bareMs)).c_str());
+    // The fastest starts show the cost of the program itself, with the least of the
+    // machine's other load in them.
+    const double fastestProgram = *std::min_element(startup.programMs.begin(), startup.programMs.end());
+    const double fastestBare = *std::min_element(startup.bareMs.begin(), startup.bareMs.end());
+    std::printf("  fastest starts: %.1f ms against %.1f ms, %.2f x bare window\n", fastestProgram, fastestBare,
+                fastestProgram / fastestBare);
+
+    if (keepAlive) ::DestroyWindow(keepAlive);
+    std::printf("  bare window's peak working set: %.1f MB\n", Megabytes(startup.bareWorkingSet));
+
+    std::printf("\nexe size %.2f MB; peak working set %.1f MB during an Install (bare window: %.1f MB)\n",
+                Megabytes(exeSize), Megabytes(session.peakWorkingSet), Megabytes(startup.bareWorkingSet));
+    std::printf(
+        "transfer: %zu files, %.1f MB, %.0f ms, %.2f x baseline; worst busy-window reply %.0f ms; "
+        "start-up %.0f ms, %.2f x bare window\n",
+        transfer.files, Megabytes(transfer.bytes), t, baseline > 0 ? t / baseline : 0, session.worstReplyMs, s,
+        bare > 0 ? s / bare : 0);
+    return transfer.sameResult ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    ::SetConsoleOutputCP(CP_UTF8);
+    try {
+        return Run(bench::ParseOptions(argc, argv));
+    } catch (const std::invalid_argument& usage) {
+        std::fprintf(stderr, "%s\n", usage.what());
+        return 2;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "transfer_benchmark: %s\n", failure.what());
+        return 1;
+    }
+}

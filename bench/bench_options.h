@@ -1,0 +1,28 @@
+#pragma once
+// The benchmark's command line.
+#include <string>
+
+namespace bench {
+
+struct BenchOptions {
+    std::wstring package;       // ~650 files / ~90 MB package (the timed transfers)
+    std::wstring game;          // its older game folder
+    std::wstring largePackage;  // ~500 MB package (the busy window's replies)
+    std::wstring largeGame;     // its older game folder
+    std::wstring work;          // scratch folder
+    std::wstring program;       // TorvanelInstaller.exe
+    std::wstring bareWindow;    // bare_window.exe
+    int runs = 9;               // timed transfers of each kind
+    int startupRuns = 15;       // starts of each program
+    int sessions = 1;           // Installs through the program
+    int settleMs = 500;         // pause after preparing a destination
+    // Whether prepared destinations are written through to the disk before a run.
+    // Off: both kinds of run then work in the page cache only, and the disk's own
+    // activity (write-back, discards of freed blocks) stays out of the timings.
+    int flush = 0;
+};
+
+// Throws std::invalid_argument with a usage text when the line is wrong.
+[[nodiscard]] BenchOptions ParseOptions(int argc, wchar_t** argv);
+
+}  // namespace bench
