@@ -1,6 +1,10 @@
 #pragma once
 // Picking a folder: the shell's folder browser, or a stand-in in tests.
+#include "platform/unique_handle.h"
+
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <optional>
 #include <string>
@@ -16,15 +20,34 @@ public:
 
 inline constexpr wchar_t kBrowserTitle[] = L"Torvanelフォルダを選択してください";
 
+// The shell and COM functions the browser needs, loaded when it is first opened:
+// most runs never browse, and loading them at start costs start-up time and memory.
+class ShellLibraries {
+public:
+    // Loads once; false when the system lacks them.
+    bool Load() noexcept;
+
+    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
+    decltype(&::CoUninitialize) coUninitialize = nullptr;
+    decltype(&::CoTaskMemFree) coTaskMemFree = nullptr;
+    decltype(&::SHBrowseForFolderW) shBrowseForFolder = nullptr;
+    decltype(&::SHGetPathFromIDListW) shGetPathFromIDList = nullptr;
+
+private:
+    platform::UniqueModule ole32_;
+    platform::UniqueModule shell32_;
+};
+
 // SHBrowseForFolderW over the whole namespace, only file-system folders, nothing
-// preselected. COM must be initialised apartment-threaded on the calling thread.
+// preselected, in a single-threaded COM apartment for the time it is open.
 class ShellFolderBrowser final : public FolderBrowser {
 public:
-    explicit ShellFolderBrowser(HWND owner) noexcept : owner_(owner) {}
+    ShellFolderBrowser(HWND owner, ShellLibraries& libraries) noexcept : owner_(owner), libraries_(libraries) {}
     [[nodiscard]] std::optional<std::wstring> BrowseForFolder() override;
 
 private:
     HWND owner_;
+    ShellLibraries& libraries_;
 };
 
 }  // namespace folder_dialog

@@ -58,7 +58,7 @@ void FolderDialog::OnCreated() {
 void FolderDialog::OnButtonClicked(int id) {
     if (ended_) return;
     if (id == kBT1Id) {
-        ShellFolderBrowser browser(hwnd());
+        ShellFolderBrowser browser(hwnd(), shellLibraries_);
         switch (choice_.ChooseFolder(browser)) {
         case BrowseOutcome::Confirmed:
             ended_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 // The game-folder dialog (Form2): a modal window that yields the game folder,
 // either the one saved last time (BT2) or one picked in the folder browser (BT1).
+#include "folder_dialog/folder_browser.h"
 #include "folder_dialog/game_folder_choice.h"
 #include "platform/form.h"
 
@@ -33,6 +34,7 @@ private:
 
     // Lives as long as the dialog object, so the folder picked before is kept.
     GameFolderChoice choice_;
+    ShellLibraries shellLibraries_;  // loaded at the first browse, kept for the run
     std::wstring messageTitle_;
     bool ended_ = false;
 };

@@ -61,8 +61,15 @@ struct KernelHandleTraits {
     static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
 
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Empty() noexcept { return nullptr; }
+    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
+};
+
 using UniqueFile = UniqueHandle<FileHandleTraits>;          // CreateFileW
 using UniqueFind = UniqueHandle<FindHandleTraits>;          // FindFirstFileW
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;  // threads, events, processes
+using UniqueModule = UniqueHandle<ModuleTraits>;              // LoadLibraryW
 
 }  // namespace platform
