@@ -10,7 +10,7 @@ cmake --build "$BUILD_DIR" --target e2e_tests
 . "$ROOT/scripts/wine-env.sh"
 
 shots="$(mktemp -d)"
-trap 'rm -rf "$shots"' EXIT
+trap 'rm -rf "$shots"; [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true' EXIT
 E2E_SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
   --gtest_filter='WindowsTest.MainWindow:WindowsTest.FolderDialog:WindowsTest.BusyWindowWhileATransferRuns:OperationsTest.InstallCarriesThePackageIntoTheGame'
 mkdir -p "$ROOT/docs"
