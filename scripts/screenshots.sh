@@ -12,9 +12,9 @@ cmake --build "$BUILD_DIR" --target e2e_tests
 shots="$(mktemp -d)"
 trap 'rm -rf "$shots"; [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true' EXIT
 E2E_SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
-  --gtest_filter='WindowsTest.MainWindow:WindowsTest.FolderDialog:WindowsTest.BusyWindowWhileATransferRuns:OperationsTest.InstallCarriesThePackageIntoTheGame'
+  --gtest_filter='WindowsTest.MainWindow:WindowsTest.FolderDialog:WindowsTest.BusyWindowWhileATransferRuns:OperationsTest.BackupThenRestoreBringsTheGameBack'
 mkdir -p "$ROOT/docs"
 for name in main-window folder-dialog busy-window closing-message; do
-  convert "$shots/$name.bmp" "$ROOT/docs/$name.png"
+  convert "$shots/$name.ppm" "$ROOT/docs/$name.png"
   echo "docs/$name.png"
 done

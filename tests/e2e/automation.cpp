@@ -4,111 +4,101 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <thread>
 
-#include "e2e/screen_capture.h"
 #include "support/temp_folder.h"
 
 namespace e2e {
 
 namespace {
 
-constexpr UINT kReplyTimeoutMs = 5000;
-constexpr int kMessageBoxTextId = 0xFFFF;  // the text static of a system message box
-
-std::string Utf8(std::wstring_view text) { return testing_support::Narrow(text); }
-
-// Under Wine, paths handed over by ctest are Unix paths; Wine names them on a DOS drive.
+// Under Wine, paths handed over by ctest and scripts are Unix paths; Wine names them on a DOS drive.
 std::wstring WindowsPath(const std::wstring& path) {
     if (path.empty() || path[0] != L'/') return path;
     using UnixToDos = LPWSTR(CDECL*)(LPCSTR);
     const auto convert = reinterpret_cast<UnixToDos>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    if (!convert) return path;
-    LPWSTR dos = convert(Utf8(path).c_str());
+    LPWSTR dos = convert ? convert(testing_support::Narrow(path).c_str()) : nullptr;
     if (!dos) return path;
     std::wstring result = dos;
     ::HeapFree(::GetProcessHeap(), 0, dos);
     return result;
 }
 
-std::wstring Environment(const wchar_t* name) {
-    wchar_t buffer[MAX_PATH * 2] = {};
-    const DWORD length = ::GetEnvironmentVariableW(name, buffer, static_cast<DWORD>(std::size(buffer)));
-    return length > 0 && length < std::size(buffer) ? std::wstring(buffer, length) : std::wstring();
+// What `paint` draws into a width x height picture (over `background`), as
+// 0x00RRGGBB pixels, top row first.
+std::vector<DWORD> Picture(int width, int height, const std::function<void(HDC picture, HDC screen)>& paint,
+                           DWORD background = 0) {
+    struct Dcs {
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        ~Dcs() {
+            ::DeleteDC(memory);
+            ::ReleaseDC(nullptr, screen);
+        }
+    } dcs;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD* bits = nullptr;
+    const std::unique_ptr<void, decltype(&::DeleteObject)> bitmap(
+        ::CreateDIBSection(dcs.memory, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0),
+        &::DeleteObject);
+    if (!bitmap || width <= 0 || height <= 0) return {};
+    const size_t count = static_cast<size_t>(width) * height;
+    std::fill(bits, bits + count, background);
+    const HGDIOBJ old = ::SelectObject(dcs.memory, bitmap.get());
+    paint(dcs.memory, dcs.screen);
+    ::GdiFlush();
+    ::SelectObject(dcs.memory, old);
+    std::vector<DWORD> pixels(bits, bits + count);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;  // alpha means nothing on screen
+    return pixels;
 }
 
-// Memory inside another process, for messages that carry pointers.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, size_t size)
-        : process_(process), address_(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~RemoteMemory() {
-        if (address_) ::VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    [[nodiscard]] void* get() const noexcept { return address_; }
-    bool Write(void* there, const void* here, size_t size) const {
-        return ::WriteProcessMemory(process_, there, here, size, nullptr) != FALSE;
-    }
-    bool Read(void* here, const void* there, size_t size) const {
-        return ::ReadProcessMemory(process_, there, here, size, nullptr) != FALSE;
-    }
-
-private:
-    HANDLE process_;
-    void* address_;
-};
-
-bool IsFolderBrowser(HWND window) {
-    return ClassOf(window) == L"#32770" && ChildOfClass(window, WC_TREEVIEWW) != nullptr;
+std::vector<DWORD> ScreenPixels(const Box& box) {
+    return Picture(box.width, box.height, [&](HDC picture, HDC screen) {
+        ::BitBlt(picture, 0, 0, box.width, box.height, screen, box.left, box.top, SRCCOPY);
+    });
 }
 
 // An icon handle belongs to the program's process, so it cannot be drawn here:
 // compare what the screen shows with the system's exclamation icon instead (for a
 // while, in case the box is still painting or another window passes over it).
 MessageIcon IconShownBy(HWND iconControl) {
-    RECT rect = {};
-    ::GetWindowRect(iconControl, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return MessageIcon::Other;
-    bool same = false;
-    WaitUntil([&] {
-        const std::vector<DWORD> shown = ScreenPixels(rect);
-        same = !shown.empty() &&
-               shown == IconPixels(::LoadIconW(nullptr, IDI_EXCLAMATION), width, height, shown.front());
-        return same;
+    const Box box = WindowBox(iconControl);
+    const bool exclamation = WaitUntil([&] {
+        const std::vector<DWORD> shown = ScreenPixels(box);
+        return !shown.empty() && shown == Picture(box.width, box.height, [&](HDC picture, HDC) {
+            ::DrawIconEx(picture, 0, 0, ::LoadIconW(nullptr, IDI_EXCLAMATION), box.width, box.height, 0, nullptr,
+                         DI_NORMAL);
+        }, shown.front());
     }, 3s);
-    return same ? MessageIcon::Exclamation : MessageIcon::Other;
+    return exclamation ? MessageIcon::Exclamation : MessageIcon::Other;
 }
 
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (condition()) return true;
+    while (!condition()) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(5ms);
     }
+    return true;
 }
 
 std::wstring ProgramPath() {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(
         ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
-    std::wstring path;
-    for (int i = 1; arguments && i < count && path.empty(); ++i) {
-        if (std::wstring_view(arguments.get()[i]).substr(0, 2) != L"--") path = arguments.get()[i];
+    for (int i = 1; arguments && i < count; ++i) {
+        if (!std::wstring_view(arguments.get()[i]).starts_with(L"--")) return WindowsPath(arguments.get()[i]);
     }
-    if (path.empty()) path = Environment(L"E2E_PROGRAM");
-    return WindowsPath(path);
+    return {};
 }
 
 RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& currentFolder) {
@@ -118,7 +108,7 @@ RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& 
     PROCESS_INFORMATION info = {};
     if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           currentFolder.c_str(), &startup, &info)) {
-        throw std::runtime_error("cannot start " + Utf8(program) + ", error " + std::to_string(::GetLastError()));
+        throw std::runtime_error("cannot start " + testing_support::Narrow(program));
     }
     ::CloseHandle(info.hThread);
     process_.reset(info.hProcess);
@@ -133,48 +123,31 @@ RunningProgram::~RunningProgram() {
 }
 
 std::vector<HWND> RunningProgram::Windows() const {
-    struct Search {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{id_, {}};
+    std::pair<DWORD, std::vector<HWND>> search{id_, {}};
     ::EnumWindows(
         [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(parameter);
+            auto& [id, found] = *reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(parameter);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
-            if (owner == s.id && ::IsWindowVisible(window)) s.found.push_back(window);
+            if (owner == id && ::IsWindowVisible(window)) found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.second;
 }
 
-HWND RunningProgram::Find(std::wstring_view caption, const wchar_t* className) const {
-    for (HWND window : Windows()) {
-        // GetWindowTextW reads another process's caption without sending it a message.
-        wchar_t text[512] = {};
-        ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
-        if (text == caption && (!className || ClassOf(window) == className)) return window;
-    }
-    return nullptr;
-}
-
-HWND RunningProgram::WaitFor(std::wstring_view caption, const wchar_t* className,
-                             std::chrono::milliseconds timeout) const {
+HWND RunningProgram::WaitFor(const WindowTest& test) const {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = Find(caption, className)) != nullptr || HasExited(); }, timeout);
+    WaitUntil([&] {
+        const std::vector<HWND> windows = Windows();
+        const auto match = std::find_if(windows.begin(), windows.end(), test);
+        found = match == windows.end() ? nullptr : *match;
+        return found || HasExited();
+    });
     return found;
 }
 
-HWND RunningProgram::FindFolderBrowser() const {
-    for (HWND window : Windows()) {
-        if (IsFolderBrowser(window)) return window;
-    }
-    return nullptr;
-}
-
 bool RunningProgram::Close(HWND mainWindow) {
-    if (HasExited()) return true;
     ::PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     if (HasExited(10s)) return true;
     ::TerminateProcess(process_.get(), 1);
@@ -186,50 +159,48 @@ bool RunningProgram::HasExited(std::chrono::milliseconds wait) const {
     return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
 }
 
+WindowTest Captioned(std::wstring_view caption) {
+    return [caption](HWND window) {
+        // GetWindowTextW reads another process's caption without sending it a message.
+        wchar_t text[512] = {};
+        ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
+        return caption == text;
+    };
+}
+
+// A system message box: a dialog with its text static.
+bool IsMessageBox(HWND window) { return ClassOf(window) == L"#32770" && ::GetDlgItem(window, 0xFFFF); }
+bool IsFolderBrowser(HWND window) { return ClassOf(window) == L"#32770" && ChildOfClass(window, WC_TREEVIEWW); }
+
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result);
+    return result;
+}
+
 std::wstring TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &length)) {
-        return L"<no reply>";
-    }
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                               SMTO_ABORTIFHUNG, kReplyTimeoutMs, &copied)) {
-        return L"<no reply>";
-    }
-    text.resize(copied);
+    std::wstring text(4096, L'\0');
+    text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
     return text;
 }
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
-    const int length = ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-    return std::wstring(name, static_cast<size_t>(length));
-}
-
-void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
-
-bool Sync(HWND window) {
-    DWORD_PTR ignored = 0;
-    return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored) != 0;
+    return std::wstring(name, static_cast<size_t>(::GetClassNameW(window, name, static_cast<int>(std::size(name)))));
 }
 
 Box ClientSize(HWND window) {
     RECT rect = {};
     ::GetClientRect(window, &rect);
-    return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+    return {0, 0, rect.right, rect.bottom};
 }
+
+Box WindowBox(HWND window) { return ChildBox(nullptr, window); }
 
 Box ChildBox(HWND parent, HWND child) {
     RECT rect = {};
     ::GetWindowRect(child, &rect);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-Box WindowBox(HWND window) {
-    RECT rect = {};
-    ::GetWindowRect(window, &rect);
+    if (parent) ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -241,9 +212,9 @@ std::vector<HWND> ChildrenInOrder(HWND parent) {
     return children;
 }
 
-HWND ChildWithText(HWND parent, std::wstring_view text, const wchar_t* className) {
+HWND ChildWithText(HWND parent, std::wstring_view text) {
     for (HWND child : ChildrenInOrder(parent)) {
-        if ((!className || ClassOf(child) == className) && TextOf(child) == text) return child;
+        if (TextOf(child) == text) return child;
     }
     return nullptr;
 }
@@ -256,32 +227,24 @@ HWND ChildOfClass(HWND parent, const wchar_t* className) {
 }
 
 MessageBoxView ReadMessageBox(HWND box) {
-    MessageBoxView view;
-    view.window = box;
+    MessageBoxView view{box, {}, TextOf(::GetDlgItem(box, 0xFFFF))};
     wchar_t title[512] = {};
     ::GetWindowTextW(box, title, static_cast<int>(std::size(title)));
     view.title = title;
-    if (HWND text = ::GetDlgItem(box, kMessageBoxTextId)) view.text = TextOf(text);
     // The icon is a static of the icon kind (Wine keeps an empty one when there is no icon).
     for (HWND child : ChildrenInOrder(box)) {
-        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
-        if (ClassOf(child) != WC_STATICW || (style & SS_TYPEMASK) != SS_ICON) continue;
-        DWORD_PTR icon = 0;
-        ::SendMessageTimeoutW(child, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &icon);
-        if (icon != 0 && ::IsWindowVisible(child)) view.icon = IconShownBy(child);
+        const bool iconStatic = ClassOf(child) == WC_STATICW && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (iconStatic && ::IsWindowVisible(child) && Send(child, STM_GETICON)) view.icon = IconShownBy(child);
     }
     return view;
 }
 
 bool PressOk(HWND box) {
-    HWND ok = ::GetDlgItem(box, IDOK);
-    if (!ok) ok = ::GetDlgItem(box, IDCANCEL);
-    if (!ok) return false;
-    Click(ok);
-    return WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); });
+    Click(::GetDlgItem(box, IDOK));
+    return WaitUntil([&] { return !::IsWindowVisible(box); });
 }
 
-bool PickInFolderBrowser(const RunningProgram& program, HWND browser, const std::wstring& folder) {
+bool PickInFolderBrowser(HANDLE process, HWND browser, const std::wstring& folder) {
     // BFFM_SETSELECTIONW and TVM_GETITEMW take pointers into the browser's own
     // process: the path, an item and a text buffer are put there.
     struct Shared {
@@ -289,56 +252,50 @@ bool PickInFolderBrowser(const RunningProgram& program, HWND browser, const std:
         TVITEMW item;
         wchar_t text[MAX_PATH];
     };
+    const auto release = [process](Shared* memory) { ::VirtualFreeEx(process, memory, 0, MEM_RELEASE); };
+    const std::unique_ptr<Shared, decltype(release)> remote(
+        static_cast<Shared*>(::VirtualAllocEx(process, nullptr, sizeof(Shared), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+        release);
+    Shared local = {};
+    folder.copy(local.path, MAX_PATH - 1);
     HWND tree = ChildOfClass(browser, WC_TREEVIEWW);
-    const RemoteMemory memory(program.process(), sizeof(Shared));
-    auto* shared = static_cast<Shared*>(memory.get());
-    if (!tree || !shared || folder.size() >= MAX_PATH ||
-        !memory.Write(shared->path, folder.c_str(), (folder.size() + 1) * sizeof(wchar_t))) {
-        return false;
-    }
-    auto selectedName = [&]() -> std::wstring {
-        DWORD_PTR caret = 0;
-        ::SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kReplyTimeoutMs, &caret);
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = reinterpret_cast<HTREEITEM>(caret);
-        item.pszText = shared->text;
-        item.cchTextMax = MAX_PATH;
-        wchar_t text[MAX_PATH] = {};
-        DWORD_PTR ignored = 0;
-        const bool read = caret && memory.Write(&shared->item, &item, sizeof item) &&
-                          ::SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&shared->item),
-                                                SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored) &&
-                          memory.Read(text, shared->text, sizeof text - sizeof(wchar_t));
-        return read ? text : L"";
-    };
     // The browser's answer to BFFM_SETSELECTIONW says nothing, so the tree is asked
     // which folder is selected; a folder made just before may need a second try.
-    const std::wstring name = folder.substr(folder.find_last_of(L'\\') + 1);
-    const bool selected = WaitUntil([&] {
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(shared->path),
-                              SMTO_ABORTIFHUNG, kReplyTimeoutMs, &ignored);
-        return selectedName() == name;
+    const std::wstring name = folder.substr(folder.rfind(L'\\') + 1);
+    const bool selected = remote && WaitUntil([&] {
+        Send(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote->path));
+        local.item.mask = TVIF_TEXT;
+        local.item.hItem = reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, TVGN_CARET));
+        local.item.pszText = remote->text;
+        local.item.cchTextMax = MAX_PATH;
+        return ::WriteProcessMemory(process, remote.get(), &local, sizeof local, nullptr) &&
+               Send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&remote->item)) &&
+               ::ReadProcessMemory(process, remote->text, local.text, sizeof local.text, nullptr) &&
+               local.text == name;
     }, 5s);
     if (selected) Click(::GetDlgItem(browser, IDOK));
     return selected;
 }
 
-void CancelFolderBrowser(HWND browser) { Click(::GetDlgItem(browser, IDCANCEL)); }
-
 void SaveScreenshot(HWND window, std::wstring_view name) {
-    const std::wstring folder = WindowsPath(Environment(L"E2E_SCREENSHOT_DIR"));
-    if (folder.empty()) return;
+    wchar_t folder[MAX_PATH] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"E2E_SCREENSHOT_DIR", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
     // Let the window finish painting; this is a picture, not an assertion.
     Sync(window);
     std::this_thread::sleep_for(300ms);
-    const std::wstring path = folder + L"\\" + std::wstring(name) + L".bmp";
-    SaveWindowBitmap(window, path);
-    if (!::IsWindowVisible(window)) {
-        ::DeleteFileW(path.c_str());
-        std::fprintf(stderr, "%s: the window closed while it was captured; no picture\n", Utf8(name).c_str());
+    const Box box = WindowBox(window);
+    // A binary PPM: a text header, then three bytes a pixel, top row first.
+    std::string bytes = "P6\n" + std::to_string(box.width) + " " + std::to_string(box.height) + "\n255\n";
+    for (const DWORD pixel : ScreenPixels(box)) {
+        bytes += {static_cast<char>(pixel >> 16), static_cast<char>(pixel >> 8), static_cast<char>(pixel)};
     }
+    if (!::IsWindowVisible(window)) {
+        std::fprintf(stderr, "%s: the window closed while it was captured; no picture\n",
+                     testing_support::Narrow(name).c_str());
+        return;
+    }
+    testing_support::WriteBytes(WindowsPath(folder) + L"\\" + std::wstring(name) + L".ppm", bytes);
 }
 
 }  // namespace e2e

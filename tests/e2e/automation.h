@@ -1,7 +1,8 @@
 #pragma once
-// A small driver for the real program: start it in a folder, find its windows by
-// caption, click, read texts and message boxes, and make sure it ends.
-// Everything waits by bounded polling; nothing here blocks on the program's windows.
+// A small driver for the real program: start it in a folder, find its windows, click,
+// read texts and message boxes, and make sure it ends. Everything waits by bounded
+// polling, and messages to the program time out, so a hung program fails a test
+// instead of hanging it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,19 +18,17 @@
 namespace e2e {
 
 using namespace std::chrono_literals;
-inline constexpr std::chrono::milliseconds kPatience = 15s;
+using WindowTest = std::function<bool(HWND)>;
 
 // Polls `condition` every few milliseconds until it holds or `timeout` runs out.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = kPatience);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
 
-// The program under test as a Windows path, from the test's command line
-// (`e2e_tests <path of TorvanelInstaller.exe>`) or the E2E_PROGRAM variable.
+// The program under test, from the test's command line (`e2e_tests <path of the exe>`).
 [[nodiscard]] std::wstring ProgramPath();
 
 // One running instance of the program.
 class RunningProgram {
 public:
-    // Starts `program` with `currentFolder` as its current folder.
     RunningProgram(const std::wstring& program, const std::wstring& currentFolder);
     // Ends the program if the test did not (a test failure: it should have ended).
     ~RunningProgram();
@@ -38,35 +37,30 @@ public:
 
     // Visible top-level windows of the program.
     [[nodiscard]] std::vector<HWND> Windows() const;
-    // The visible top-level window with this caption (and class, if given), or null.
-    [[nodiscard]] HWND Find(std::wstring_view caption, const wchar_t* className = nullptr) const;
-    // As Find, polling until it appears; null when it never does.
-    [[nodiscard]] HWND WaitFor(std::wstring_view caption, const wchar_t* className = nullptr,
-                               std::chrono::milliseconds timeout = kPatience) const;
-    // The shell folder browser (a dialog holding a tree of folders), or null.
-    [[nodiscard]] HWND FindFolderBrowser() const;
-
-    // Closes the main window and waits for the process to end. False when it had
-    // to be terminated instead.
+    // The first visible top-level window that passes `test`, waited for; null when none comes.
+    [[nodiscard]] HWND WaitFor(const WindowTest& test) const;
+    // Closes the main window; false when the program did not end and had to be terminated.
     bool Close(HWND mainWindow);
     [[nodiscard]] bool HasExited(std::chrono::milliseconds wait = 0ms) const;
-
     [[nodiscard]] HANDLE process() const noexcept { return process_.get(); }
-    [[nodiscard]] DWORD id() const noexcept { return id_; }
 
 private:
     platform::UniqueKernelHandle process_;
     DWORD id_ = 0;
 };
 
-// Window texts through WM_GETTEXT with a timeout, so a hung program fails the test
-// instead of hanging it.
+[[nodiscard]] WindowTest Captioned(std::wstring_view caption);
+[[nodiscard]] bool IsMessageBox(HWND window);
+[[nodiscard]] bool IsFolderBrowser(HWND window);
+
+// SendMessageTimeoutW's answer, 0 when the program does not reply in time.
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 [[nodiscard]] std::wstring TextOf(HWND window);
 [[nodiscard]] std::wstring ClassOf(HWND window);
-// Posts a click: the click's handler may open a modal window, so never wait for it.
-void Click(HWND button);
+// Posts a click: its handler may open a modal window, so never wait for it.
+inline void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 // Returns once the window's thread has handled every message sent before this one.
-bool Sync(HWND window);
+inline bool Sync(HWND window) { return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0; }
 
 // A rectangle as left, top, width, height.
 struct Box {
@@ -76,37 +70,36 @@ struct Box {
 inline void PrintTo(const Box& box, std::ostream* out) {
     *out << "(" << box.left << "," << box.top << " " << box.width << "x" << box.height << ")";
 }
-// The client area's size.
 [[nodiscard]] Box ClientSize(HWND window);
+[[nodiscard]] Box WindowBox(HWND window);
 // A child control's box in its parent's client coordinates.
 [[nodiscard]] Box ChildBox(HWND parent, HWND child);
-[[nodiscard]] Box WindowBox(HWND window);
 
-// Direct children of a window in z-order (the order of creation unless changed).
+// Direct children of a window in z-order (the order of creation, which is the Tab order).
 [[nodiscard]] std::vector<HWND> ChildrenInOrder(HWND parent);
-// The child with this text (and class, if given), or null.
-[[nodiscard]] HWND ChildWithText(HWND parent, std::wstring_view text, const wchar_t* className = nullptr);
+// The first child with this text (or class), or null.
+[[nodiscard]] HWND ChildWithText(HWND parent, std::wstring_view text);
 [[nodiscard]] HWND ChildOfClass(HWND parent, const wchar_t* className);
 
 // A message box as the player sees it.
 enum class MessageIcon { None, Exclamation, Other };
+inline void PrintTo(MessageIcon icon, std::ostream* out) {
+    *out << (icon == MessageIcon::None ? "no icon" : icon == MessageIcon::Exclamation ? "exclamation" : "another icon");
+}
 struct MessageBoxView {
     HWND window = nullptr;
     std::wstring title;
     std::wstring text;
     MessageIcon icon = MessageIcon::None;
 };
-// Reads a message box (class #32770 with a text static).
 [[nodiscard]] MessageBoxView ReadMessageBox(HWND box);
 // Presses OK and waits until the box is gone.
 bool PressOk(HWND box);
 
 // Selects `folder` in an open shell folder browser and presses its OK button.
-bool PickInFolderBrowser(const RunningProgram& program, HWND browser, const std::wstring& folder);
-// Presses the browser's Cancel button.
-void CancelFolderBrowser(HWND browser);
+bool PickInFolderBrowser(HANDLE process, HWND browser, const std::wstring& folder);
 
-// When E2E_SCREENSHOT_DIR is set, saves the window as `<dir>\<name>.bmp` (24-bit, as on screen).
+// When E2E_SCREENSHOT_DIR is set, saves what the screen shows of the window as `<dir>\<name>.ppm`.
 void SaveScreenshot(HWND window, std::wstring_view name);
 
 }  // namespace e2e

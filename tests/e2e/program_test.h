@@ -1,15 +1,14 @@
 #pragma once
-// What every end-to-end test shares: the program's window captions and button texts,
-// a fresh package folder (the program's current folder) and game folder, and the
-// steps a player takes through the windows.
+// What every end-to-end test shares: the program's captions and button texts, game
+// and package folders as a player has them, and the steps a player takes.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "e2e/automation.h"
-#include "e2e/game_data.h"
 #include "support/temp_folder.h"
 
 namespace e2e {
@@ -23,23 +22,40 @@ inline constexpr std::wstring_view kInstallButton = L"ワールドデータ・�
 inline constexpr std::wstring_view kRestoreButton = L"バックアップしていた状態に戻す";
 inline constexpr std::wstring_view kDefaultButton = L"デフォルトに戻す";
 inline constexpr std::wstring_view kBrowseButton = L"初めてTorvanelフォルダを選ぶ。あるいは、前回と違うフォルダを選ぶ。";
-inline constexpr std::wstring_view kDialogLabel = L"■Torvanelフォルダの選択方法を決めて下さい。";
-inline constexpr std::wstring_view kNoSavedPathCaption = L"前回保存したパス名が残っていないため、このボタンは選択できません。";
 
 inline constexpr std::wstring_view kBackupDone = L"バックアップ終了しました。";
 inline constexpr std::wstring_view kInstallDone = L"データ書き込み終了しました。";
 inline constexpr std::wstring_view kRestoreDone = L"バックアップの状態に戻しました。";
-inline constexpr std::wstring_view kDefaultDone = L"デフォルトに戻すことに成功しました。";
 
 // BT2's caption for a remembered folder.
 [[nodiscard]] inline std::wstring SavedPathCaption(const std::wstring& folder) {
     return L"前回保存したパス名、\r" + folder + L"\rを選択する。";
 }
 
+// Relative path ("nationDATA\a.dat") -> content.
+using FileSet = std::map<std::wstring, std::string>;
+
+// A game folder with an older data set: the executable stand-in, data files of
+// each kind the transfer carries, music, and a player's file no operation touches.
+[[nodiscard]] FileSet InstalledGame();
+// What a Backup of such a game carries: not the executables, the player's file or the music.
+[[nodiscard]] FileSet BackedUpPart(FileSet game);
+// A world/scenario data package.
+[[nodiscard]] FileSet PackageData();
+void WriteFiles(const std::wstring& folder, const FileSet& files);
+// Every file under `folder` with its content, leaving out the subfolder `skipped`.
+[[nodiscard]] FileSet Snapshot(const std::wstring& folder, std::wstring_view skipped = {});
+// "PathDATA.txt" naming `gameFolder`, as the program writes it: code page 932, CR LF.
+[[nodiscard]] std::string SavedPathBytes(const std::wstring& gameFolder);
+
+// Message texts readable in failure output, CRs shown as "|".
+[[nodiscard]] std::string Show(std::wstring_view text);
+
 class ProgramTest : public testing::Test {
 protected:
-    void SetUp() override;
-
+    // Writes InstalledGame() to the game folder, PackageData() to the package folder
+    // and a "PathDATA.txt" naming the game folder.
+    void PrepareGameAndPackage();
     // Starts the program in the package folder and waits for its main window.
     void Start();
     // Closes the main window; the program must end by itself.
@@ -47,17 +63,14 @@ protected:
 
     // Clicks a main-window button and waits for the game-folder dialog.
     HWND OpenDialog(std::wstring_view button);
-    HWND DialogButton(HWND dialog, std::wstring_view text) const;
-    // The dialog's BT2: its last button, whatever its caption.
-    HWND RememberedFolderButton(HWND dialog) const;
-    // The message box of the program now showing, waited for.
+    // The message box now showing, waited for.
     MessageBoxView WaitForMessage();
-    // True when no message box, dialog or busy window of the program is showing
-    // once the main window has handled everything sent to it.
+    // True when no message box, dialog or busy window is left once the main window
+    // has handled everything sent to it.
     bool OnlyMainWindowShows();
-    // A whole operation through BT2: click, confirm the remembered folder, read
-    // the closing message and press OK.
-    MessageBoxView RunWithRememberedFolder(std::wstring_view button);
+    // A whole operation through BT2: click, confirm the remembered folder, read the
+    // closing message (and picture it, when named) and press OK.
+    MessageBoxView RunWithRememberedFolder(std::wstring_view button, std::wstring_view screenshot = {});
 
     std::wstring Game(std::wstring_view relative) const { return game_ / relative; }
 
@@ -67,7 +80,8 @@ protected:
     HWND main_ = nullptr;
 };
 
-// Message texts in failure output.
-[[nodiscard]] std::string Show(std::wstring_view text);
+// The dialog's controls in the order they were made: its label, BT1, BT2.
+[[nodiscard]] inline HWND BT1(HWND dialog) { return ChildrenInOrder(dialog).at(1); }
+[[nodiscard]] inline HWND BT2(HWND dialog) { return ChildrenInOrder(dialog).at(2); }
 
 }  // namespace e2e

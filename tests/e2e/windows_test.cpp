@@ -1,73 +1,47 @@
-// The three windows as a player sees them at 96 DPI: captions, client sizes and
-// control boxes (twips / 15), window kinds, placement, and the order Tab walks.
+// The three windows as a player sees them at 96 DPI: client sizes and control boxes
+// (twips / 15), window kinds, placement, the order Tab walks, and the program's icon.
 #include "e2e/program_test.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <memory>
-#include <ostream>
-#include <utility>
 
 namespace e2e {
 
 namespace {
 
-struct Control {
-    std::wstring_view text;
-    Box box;
-};
-
-int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
 LONG Style(HWND window) { return ::GetWindowLongW(window, GWL_STYLE); }
-LONG ExStyle(HWND window) { return ::GetWindowLongW(window, GWL_EXSTYLE); }
 
 bool FixedWithoutMinMax(HWND window) {
-    const LONG style = Style(window);
-    return (style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) &&
-           !(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    return (Style(window) & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) ==
+           (WS_CAPTION | WS_SYSMENU);
 }
 
 bool InTaskBar(HWND window) {
-    const LONG ex = ExStyle(window);
+    const LONG ex = ::GetWindowLongW(window, GWL_EXSTYLE);
     return !(ex & WS_EX_TOOLWINDOW) && ((ex & WS_EX_APPWINDOW) || !::GetWindow(window, GW_OWNER));
 }
 
-RECT WorkArea(HWND window) {
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
-    return info.rcWork;
-}
-
-// Centred within a pixel: the halves of an odd difference round either way.
-testing::AssertionResult CentredOn(HWND window, const RECT& area) {
+// Centred within a pixel on `area` (the screen's work area when null): the halves of
+// an odd difference round either way.
+bool CentredOn(HWND window, HWND area = nullptr) {
+    RECT work = {};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const Box box = WindowBox(window);
-    const int dx = (2 * box.left + box.width) - (area.left + area.right);
-    const int dy = (2 * box.top + box.height) - (area.top + area.bottom);
-    if (std::abs(dx) <= 2 && std::abs(dy) <= 2) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "window at " << testing::PrintToString(box) << ", area " << area.left
-                                       << "," << area.top << "-" << area.right << "," << area.bottom;
+    const Box on = area ? WindowBox(area) : Box{work.left, work.top, work.right - work.left, work.bottom - work.top};
+    return std::abs(2 * (box.left - on.left) + box.width - on.width) <= 2 &&
+           std::abs(2 * (box.top - on.top) + box.height - on.height) <= 2;
 }
 
-void ExpectControls(HWND parent, const std::vector<HWND>& children, const std::vector<Control>& expected) {
-    ASSERT_EQ(children.size(), expected.size()) << "controls of " << Show(TextOf(parent));
+// The controls in the order they were made, with their texts and boxes; all buttons
+// plain push buttons (neither default nor cancel) that Tab stops at.
+void ExpectControls(HWND parent, const std::vector<std::pair<std::wstring_view, Box>>& expected) {
+    const std::vector<HWND> children = ChildrenInOrder(parent);
+    ASSERT_EQ(children.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(TextOf(children[i]), expected[i].text) << "control " << i;
-        EXPECT_EQ(ChildBox(parent, children[i]), expected[i].box) << Show(expected[i].text);
-    }
-}
-
-// Neither the default nor the cancel button: plain push buttons.
-void ExpectPlainPushButtons(const std::vector<HWND>& buttons) {
-    for (HWND button : buttons) {
-        EXPECT_EQ(Style(button) & BS_TYPEMASK, BS_PUSHBUTTON) << Show(TextOf(button));
-        EXPECT_TRUE(Style(button) & WS_TABSTOP) << Show(TextOf(button));
+        EXPECT_EQ(TextOf(children[i]), expected[i].first) << "control " << i;
+        EXPECT_EQ(ChildBox(parent, children[i]), expected[i].second) << Show(expected[i].first);
+        if (ClassOf(children[i]) != WC_BUTTONW) continue;
+        EXPECT_EQ(Style(children[i]) & BS_TYPEMASK, BS_PUSHBUTTON) << Show(expected[i].first);
+        EXPECT_TRUE(Style(children[i]) & WS_TABSTOP) << Show(expected[i].first);
     }
 }
 
@@ -82,8 +56,10 @@ HWND Focus(HWND window) {
 class WindowsTest : public ProgramTest {
 protected:
     void SetUp() override {
-        ProgramTest::SetUp();
-        ASSERT_EQ(ScreenDpi(), 96) << "the expected pixel sizes hold at 96 DPI only";
+        HDC screen = ::GetDC(nullptr);
+        const int dpi = ::GetDeviceCaps(screen, LOGPIXELSX);
+        ::ReleaseDC(nullptr, screen);
+        ASSERT_EQ(dpi, 96) << "the expected pixel sizes hold at 96 DPI only";
     }
 };
 
@@ -92,72 +68,28 @@ TEST_F(WindowsTest, MainWindow) {
     SaveScreenshot(main_, L"main-window");
 
     EXPECT_EQ(ClientSize(main_), (Box{0, 0, 406, 192}));
-    // In the order they were made, which is the Tab order: Default before Restore.
-    ExpectControls(main_, ChildrenInOrder(main_),
-                   {{kBackupButton, {8, 8, 393, 33}},
-                    {kInstallButton, {8, 48, 393, 57}},
-                    {kDefaultButton, {8, 152, 393, 33}},
-                    {kRestoreButton, {8, 112, 393, 33}}});
-    ExpectPlainPushButtons(ChildrenInOrder(main_));
+    // Made (and so walked by Tab) in this order: Default before Restore.
+    ASSERT_NO_FATAL_FAILURE(ExpectControls(main_, {{kBackupButton, {8, 8, 393, 33}},
+                                                   {kInstallButton, {8, 48, 393, 57}},
+                                                   {kDefaultButton, {8, 152, 393, 33}},
+                                                   {kRestoreButton, {8, 112, 393, 33}}}));
     EXPECT_TRUE(FixedWithoutMinMax(main_));
     EXPECT_TRUE(InTaskBar(main_));
-    EXPECT_TRUE(CentredOn(main_, WorkArea(main_)));
+    EXPECT_TRUE(CentredOn(main_));
     // Wine does not answer WM_GETICON from another process; Windows does.
     DWORD_PTR icon = 0;
     if (::SendMessageTimeoutW(main_, WM_GETICON, ICON_BIG, 0, SMTO_ABORTIFHUNG, 5000, &icon)) {
         EXPECT_NE(icon, 0u) << "the main window carries no icon";
     }
-    Finish();
-}
 
-// The program's icon holds the 48 x 48, 16-colour image.
-TEST(ProgramFile, HasTheProgramIcon) {
-    const std::wstring program = ProgramPath();
-    const std::unique_ptr<HINSTANCE__, decltype(&::FreeLibrary)> module(
-        ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
-        &::FreeLibrary);
-    ASSERT_NE(module, nullptr) << testing_support::Narrow(program);
-    std::vector<std::pair<int, int>> sizesAndColours;  // width, colour count (0: more than 256)
-    ::EnumResourceNamesW(
-        module.get(), RT_GROUP_ICON,
-        [](HMODULE m, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-            HRSRC resource = ::FindResourceW(m, name, RT_GROUP_ICON);
-            const auto* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(m, resource)));
-            const size_t size = ::SizeofResource(m, resource);
-            // GRPICONDIR: reserved, type, count; then 14-byte entries starting width, height, colours.
-            const size_t count = size >= 6 ? bytes[4] | (bytes[5] << 8) : 0;
-            for (size_t i = 0; i < count && 6 + 14 * (i + 1) <= size; ++i) {
-                const BYTE* entry = bytes + 6 + 14 * i;
-                reinterpret_cast<std::vector<std::pair<int, int>>*>(found)->emplace_back(entry[0], entry[2]);
-            }
-            return FALSE;  // the first icon is the program's
-        },
-        reinterpret_cast<LONG_PTR>(&sizesAndColours));
-    EXPECT_NE(std::find(sizesAndColours.begin(), sizesAndColours.end(), std::pair{48, 16}), sizesAndColours.end())
-        << "no 48 x 48 image of 16 colours in the program's icon";
-}
-
-TEST_F(WindowsTest, TabWalksTheMainWindowsButtonsInTheirOrder) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    const std::vector<HWND> buttons = ChildrenInOrder(main_);
-    ASSERT_EQ(buttons.size(), 4u);
-    const HWND backup = ChildWithText(main_, kBackupButton), install = ChildWithText(main_, kInstallButton),
-               defo = ChildWithText(main_, kDefaultButton), restore = ChildWithText(main_, kRestoreButton);
-    const std::vector<HWND> order = {backup, install, defo, restore};
-
-    // What the dialog manager computes ...
-    for (size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(::GetNextDlgTabItem(main_, order[i], FALSE), order[(i + 1) % order.size()])
-            << "after " << Show(TextOf(order[i]));
-    }
-    // ... and what the Tab key does: focus starts on BackupBT and walks the order.
-    ASSERT_TRUE(WaitUntil([&] { return Focus(main_) != nullptr; }, 3s)) << "no control has the focus";
-    EXPECT_EQ(Focus(main_), backup) << "focused at start: " << Show(TextOf(Focus(main_)));
+    // Focus starts on BackupBT, and the Tab key walks the buttons round.
+    const std::vector<HWND> order = ChildrenInOrder(main_);
+    EXPECT_TRUE(WaitUntil([&] { return Focus(main_) == order[0]; }, 3s))
+        << "focused at start: " << Show(TextOf(Focus(main_)));
     for (size_t i = 1; i <= order.size(); ++i) {
         HWND focused = Focus(main_);
         ::PostMessageW(focused, WM_KEYDOWN, VK_TAB, 0x000F0001);
         ::PostMessageW(focused, WM_KEYUP, VK_TAB, 0xC00F0001);
-        Sync(main_);
         EXPECT_TRUE(WaitUntil([&] { return Focus(main_) == order[i % order.size()]; }, 3s))
             << "Tab from " << Show(TextOf(focused)) << " went to " << Show(TextOf(Focus(main_)));
     }
@@ -166,84 +98,85 @@ TEST_F(WindowsTest, TabWalksTheMainWindowsButtonsInTheirOrder) {
 
 TEST_F(WindowsTest, FolderDialog) {
     // The dialog only shows the remembered folder; it need not exist.
-    const std::wstring remembered = L"C:\\Games\\Torvanel";
-    WriteSavedPath(package_.path(), remembered);
+    testing_support::WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(L"C:\\Games\\Torvanel"));
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND dialog = OpenDialog(kBackupButton);
     ASSERT_NE(dialog, nullptr);
     SaveScreenshot(dialog, L"folder-dialog");
 
     EXPECT_EQ(ClientSize(dialog), (Box{0, 0, 546, 131}));
-    const std::vector<HWND> children = ChildrenInOrder(dialog);
-    ExpectControls(dialog, children,
-                   {{kDialogLabel, {16, 8, 377, 17}},
-                    {kBrowseButton, {8, 24, 529, 25}},
-                    {SavedPathCaption(remembered), {8, 56, 529, 65}}});
-    ASSERT_EQ(children.size(), 3u);
-    EXPECT_EQ(ClassOf(children[0]), WC_STATICW);
-    ExpectPlainPushButtons({children[1], children[2]});
-    EXPECT_TRUE(Style(children[2]) & BS_MULTILINE) << "BT2 shows its caption on several lines";
-    EXPECT_EQ(::GetNextDlgTabItem(dialog, children[1], FALSE), children[2]);
-    EXPECT_EQ(::GetNextDlgTabItem(dialog, children[2], FALSE), children[1]);
+    ASSERT_NO_FATAL_FAILURE(ExpectControls(dialog, {{L"■Torvanelフォルダの選択方法を決めて下さい。", {16, 8, 377, 17}},
+                                                    {kBrowseButton, {8, 24, 529, 25}},
+                                                    {SavedPathCaption(L"C:\\Games\\Torvanel"), {8, 56, 529, 65}}}));
+    EXPECT_EQ(ClassOf(ChildrenInOrder(dialog)[0]), WC_STATICW);
+    EXPECT_TRUE(Style(BT2(dialog)) & BS_MULTILINE) << "BT2 shows its caption on several lines";
+    EXPECT_EQ(::GetNextDlgTabItem(dialog, BT1(dialog), FALSE), BT2(dialog));
+    EXPECT_EQ(::GetNextDlgTabItem(dialog, BT2(dialog), FALSE), BT1(dialog));
     EXPECT_TRUE(FixedWithoutMinMax(dialog));
     EXPECT_TRUE(InTaskBar(dialog));
-    EXPECT_TRUE(CentredOn(dialog, WorkArea(dialog)));
+    EXPECT_TRUE(CentredOn(dialog));
     EXPECT_FALSE(::IsWindowEnabled(main_)) << "the dialog is modal";
 
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
-    EXPECT_TRUE(OnlyMainWindowShows());
     Finish();
 }
 
 TEST_F(WindowsTest, BusyWindowWhileATransferRuns) {
     // Enough files that the transfer lasts while the test looks at its window.
-    FileSet game = InstalledGame();
-    for (int i = 0; i < 1500; ++i) game.emplace(L"nationDATA\\many" + std::to_wstring(i) + L".dat", std::string(1, 'n'));
-    WriteFiles(game_.path(), game);
-    WriteFiles(package_.path(), PackageData());
-    WriteSavedPath(package_.path(), game_.path());
+    PrepareGameAndPackage();
+    FileSet many;
+    for (int i = 0; i < 1500; ++i) many.emplace(L"nationDATA\\many" + std::to_wstring(i) + L".dat", "n");
+    WriteFiles(game_.path(), many);
     ASSERT_NO_FATAL_FAILURE(Start());
     HWND dialog = OpenDialog(kBackupButton);
     ASSERT_NE(dialog, nullptr);
-    Click(RememberedFolderButton(dialog));
+    Click(BT2(dialog));
 
-    HWND busy = program_->WaitFor(kBusyCaption);
+    HWND busy = program_->WaitFor(Captioned(kBusyCaption));
     ASSERT_NE(busy, nullptr) << "no busy window during the transfer";
     HWND progress = ChildOfClass(busy, PROGRESS_CLASSW);
-    DWORD_PTR done = 0, planned = 0;
-    ::SendMessageTimeoutW(progress, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &done);
-    ::SendMessageTimeoutW(progress, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 5000, &planned);
-    EXPECT_NE(progress, nullptr) << "no progress bar under the label";
+    ASSERT_NE(progress, nullptr) << "no progress bar under the label";
+    const DWORD_PTR done = Send(progress, PBM_GETPOS), planned = Send(progress, PBM_GETRANGE, FALSE);
     EXPECT_EQ(ClientSize(busy), (Box{0, 0, 312, 206}));
-    HWND label = ChildWithText(busy, L"保存中です。しばらくお待ち下さい。", WC_STATICW);
-    ASSERT_NE(label, nullptr);
-    EXPECT_EQ(ChildBox(busy, label), (Box{16, 32, 193, 25}));
-    EXPECT_TRUE(ExStyle(busy) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(ChildBox(busy, ChildWithText(busy, L"保存中です。しばらくお待ち下さい。")), (Box{16, 32, 193, 25}));
+    EXPECT_TRUE(::GetWindowLongW(busy, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(InTaskBar(busy));
-    EXPECT_TRUE(CentredOn(busy, [&] { RECT r; ::GetWindowRect(main_, &r); return r; }()));
+    EXPECT_TRUE(CentredOn(busy, main_));
     EXPECT_FALSE(::IsWindowEnabled(main_)) << "a second operation could start";
 
     // Closing the busy window is ignored while the transfer runs.
-    const bool workLeft = done < planned / 2;
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(busy, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    if (workLeft) {
+    Send(busy, WM_SYSCOMMAND, SC_CLOSE);
+    if (done < planned / 2) {
         EXPECT_TRUE(::IsWindowVisible(busy)) << "the busy window closed midway";
     }
     SaveScreenshot(busy, L"busy-window");
-    // The bar moves while the files are carried.
-    EXPECT_TRUE(WaitUntil([&] {
-        DWORD_PTR position = 0;
-        return ::SendMessageTimeoutW(progress, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 5000, &position) && position > done;
-    })) << "the progress bar never moved";
+    EXPECT_TRUE(WaitUntil([&] { return Send(progress, PBM_GETPOS) > done; })) << "the progress bar never moved";
 
-    MessageBoxView message = WaitForMessage();
-    EXPECT_EQ(message.text, kBackupDone);
-    EXPECT_EQ(Within(FilesUnder(game_.path()), L"Backup"), BackedUpPart(game));
+    const MessageBoxView message = WaitForMessage();
+    EXPECT_EQ(message.text, kBackupDone) << Show(message.text);
+    FileSet game = InstalledGame();
+    game.merge(many);
+    EXPECT_EQ(Snapshot(Game(L"Backup")), BackedUpPart(game));
     if (message.window) PressOk(message.window);
     EXPECT_TRUE(OnlyMainWindowShows());
     Finish();
+}
+
+// The program's icon holds the 48 x 48, 16-colour image.
+TEST(ProgramFile, HasTheProgramIcon) {
+    const platform::UniqueModule module(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(module);
+    HRSRC group = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_GROUP_ICON);  // IDI_PROGRAM
+    ASSERT_NE(group, nullptr);
+    // GRPICONDIR: reserved, type, count; then 14-byte entries starting width, height, colours.
+    const auto* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(module.get(), group)));
+    const size_t count = bytes[4] | (bytes[5] << 8);
+    ASSERT_LE(6 + 14 * count, ::SizeofResource(module.get(), group));
+    bool found = false;
+    for (size_t i = 0; i < count; ++i) found = found || (bytes[6 + 14 * i] == 48 && bytes[8 + 14 * i] == 16);
+    EXPECT_TRUE(found) << "no 48 x 48 image of 16 colours in the program's icon";
 }
 
 }  // namespace
