@@ -36,6 +36,11 @@ RECT CenteredIn(POINT center, SIZE size, const RECT& area) noexcept {
     return RECT{left, top, left + size.cx, top + size.cy};
 }
 
+HMONITOR MonitorFor(HWND owner) noexcept {
+    return owner != nullptr ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                            : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+}
+
 }  // namespace
 
 Form::~Form() { Destroy(); }
@@ -44,9 +49,7 @@ bool Form::Create(HWND owner) {
     if (hwnd_ != nullptr) return true;
     if (!RegisterFormClass(layout_.className, &Form::WindowProc)) return false;
 
-    HMONITOR monitor = owner != nullptr ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                                        : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-    const UINT monitorDpi = MonitorDpi(monitor);
+    const UINT monitorDpi = MonitorDpi(MonitorFor(owner));
     RECT rect = StartRect(owner, monitorDpi);
     if (::CreateWindowExW(layout_.exStyle, layout_.className, layout_.caption, layout_.style, rect.left, rect.top,
                           rect.right - rect.left, rect.bottom - rect.top, owner, nullptr, ::GetModuleHandleW(nullptr),
@@ -77,11 +80,9 @@ SIZE Form::WindowSize(UINT dpi) const noexcept {
 
 RECT Form::StartRect(HWND owner, UINT dpi) const noexcept {
     const SIZE size = WindowSize(dpi);
-    HMONITOR monitor = owner != nullptr ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
-                                        : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    ::GetMonitorInfoW(monitor, &info);
+    ::GetMonitorInfoW(MonitorFor(owner), &info);
 
     POINT center{(info.rcWork.left + info.rcWork.right) / 2, (info.rcWork.top + info.rcWork.bottom) / 2};
     RECT ownerRect{};
