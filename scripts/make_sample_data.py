@@ -125,21 +125,20 @@ class Writer:
         self.write(relative, "".join(line + "\r\n" for line in lines).encode("cp932"))
 
 
+# The first bytes of each kind of file, so the samples look like what they are named.
+MEDIA_HEADERS = {
+    ".mp3": b"ID3\x03\x00\x00\x00\x00\x00\x00",
+    ".jpg": b"\xff\xd8\xff\xe0\x00\x10JFIF\x00",
+    ".gif": b"GIF89a",
+    ".wav": b"RIFF\x00\x00\x00\x00WAVEfmt ",
+    ".bmp": b"BM",
+    ".exe": b"MZ\x90\x00",
+}
+
+
 def media_header(name):
-    lower = name.lower()
-    if lower.endswith(".mp3"):
-        return b"ID3\x03\x00\x00\x00\x00\x00\x00"
-    if lower.endswith(".jpg"):
-        return b"\xff\xd8\xff\xe0\x00\x10JFIF\x00"
-    if lower.endswith(".gif"):
-        return b"GIF89a"
-    if lower.endswith(".wav"):
-        return b"RIFF\x00\x00\x00\x00WAVEfmt "
-    if lower.endswith(".bmp"):
-        return b"BM"
-    if lower.endswith(".exe"):
-        return b"MZ\x90\x00"
-    return b""
+    dot = name.rfind(".")
+    return MEDIA_HEADERS.get(name[dot:].lower(), b"") if dot >= 0 else b""
 
 
 def random_japanese_line(rng, length):
