@@ -4,6 +4,7 @@
 #include "folder_tree.h"
 #include "stopwatch.h"
 #include "transfer/transfer_plan.h"
+#include "platform/file_system.h"
 #include "transfer/transfer_runner.h"
 
 #include <algorithm>
@@ -56,18 +57,20 @@ private:
     std::wstring path_;
 };
 
-double TimeTransfer(const TransferTimingSetup& setup, const Destination& destination, TransferFigures& figures) {
+double TimeTransfer(const TransferTimingSetup& setup, const Destination& destination, TransferFigures& figures,
+                    platform::FileSystem& fileSystem = platform::SystemFileSystem()) {
     CountingObserver observer;
     const Stopwatch watch;
-    const transfer::TransferReport report = transfer::TransferDataSet(
-        WithSlash(setup.package), WithSlash(destination.path()), transfer::kMusicOn, &observer);
+    const transfer::TransferRequest request{WithSlash(setup.package), WithSlash(destination.path()),
+                                            std::wstring(transfer::kMusicOn),
+                                            WithSlash(setup.package) + std::wstring(transfer::kWorldFileName)};
+    const transfer::TransferReport report = transfer::TransferDataSet(request, &observer, fileSystem);
     const double ms = watch.ElapsedMs();
     if (report.outcome != transfer::TransferOutcome::Completed)
         throw std::runtime_error("the transfer refused to run (outcome " +
                                  std::to_string(static_cast<int>(report.outcome)) + ")");
     figures.transferFailures = std::max(figures.transferFailures, report.failures.size());
-    figures.filesDeleted = report.filesDeleted;
-    for (const transfer::FileProblem& problem : report.failures)
+    for (const transfer::ChangeFailure& problem : report.failures)
         std::fprintf(stderr, "  transfer failure: %s (error %lu)\n", Utf8(problem.name).c_str(), problem.error);
     return ms;
 }
@@ -108,16 +111,19 @@ TransferFigures MeasureTransfer(const TransferTimingSetup& setup) {
     std::printf("  warm-up: transfer %.1f ms, bare loop %.1f ms\n", firstTransfer, firstBare);
 
     for (int run = 0; run < setup.runs; ++run) {
-        // Alternate which goes first, so neither always follows the other.
-        for (int turn = 0; turn < 2; ++turn) {
+        // Rotate which goes first, so none always follows another.
+        for (int turn = 0; turn < 3; ++turn) {
             destination.Prepare();
-            if ((run + turn) % 2 == 0)
-                figures.transferMs.push_back(TimeTransfer(setup, destination, figures));
-            else
-                figures.bareMs.push_back(TimeBare(setup, destination, work, figures));
+            switch ((run + turn) % 3) {
+            case 0: figures.transferMs.push_back(TimeTransfer(setup, destination, figures)); break;
+            case 1: figures.bareMs.push_back(TimeBare(setup, destination, work, figures)); break;
+            default:
+                figures.unflushedMs.push_back(
+                    TimeTransfer(setup, destination, figures, platform::UnflushedFileSystem()));
+            }
         }
-        std::printf("  run %d: transfer %.1f ms, bare loop %.1f ms\n", run + 1, figures.transferMs.back(),
-                    figures.bareMs.back());
+        std::printf("  run %d: transfer %.1f ms, without flushing %.1f ms, bare loop %.1f ms\n", run + 1,
+                    figures.transferMs.back(), figures.unflushedMs.back(), figures.bareMs.back());
         std::fflush(stdout);
     }
     RemoveTree(destination.path());

@@ -20,12 +20,12 @@ struct TransferTimingSetup {
 struct TransferFigures {
     size_t files = 0;     // files the transfer carried (each once)
     ULONGLONG bytes = 0;  // their size
-    size_t filesDeleted = 0;
     size_t transferFailures = 0;
     size_t bareFailures = 0;
     bool sameResult = false;  // both left the same names and sizes in the destination
     std::vector<double> transferMs;
     std::vector<double> bareMs;
+    std::vector<double> unflushedMs;  // the transfer without flushing its new files
 };
 
 [[nodiscard]] TransferFigures MeasureTransfer(const TransferTimingSetup& setup);

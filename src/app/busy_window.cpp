@@ -71,7 +71,7 @@ DWORD WINAPI BusyWindow::TransferThread(void* self) noexcept {
 }
 
 void BusyWindow::RunTransfer() {
-    report_ = transfer::TransferDataSet(request_->source, request_->destination, request_->musicFlag, this);
+    report_ = transfer::TransferDataSet(*request_, this);
 }
 
 void BusyWindow::OnStarted(size_t filesPlanned) { PostProgress(0, filesPlanned); }

@@ -10,11 +10,24 @@ namespace {
 
 constexpr wchar_t kLineBreak[] = L"\r";
 
-constexpr wchar_t kFailuresHeading[] = L"ただし、次のファイルはコピーまたは削除できませんでした。";
+constexpr wchar_t kFailed[] = L"次のファイルをコピーまたは削除できなかったため、中止しました。何も変更していません。";
+constexpr wchar_t kFailedChangesLeft[] =
+    L"次のファイルをコピーまたは削除できなかったため、中止しました。\r"
+    L"変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。";
 constexpr wchar_t kSameFolder[] = L"コピー元とコピー先が同じフォルダのため、中止しました。何も変更していません。";
 constexpr wchar_t kFilesInUse[] =
     L"Torvanelが起動中の可能性があるため、中止しました。何も変更していません。\r"
     L"Torvanelを終了してから、もう一度実行して下さい。";
+constexpr wchar_t kDestinationMissing[] = L"コピー先のフォルダが見つからないため、中止しました。何も変更していません。";
+constexpr wchar_t kNotWritable[] = L"Torvanelフォルダに書き込めないため、中止しました。何も変更していません。";
+constexpr wchar_t kNotWritableHint[] =
+    L"このツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。";
+constexpr wchar_t kNotEnoughSpace[] =
+    L"コピー先のドライブの空き容量が足りないため、中止しました。何も変更していません。";
+constexpr wchar_t kBusy[] =
+    L"別の操作がこのフォルダのデータを処理中のため、中止しました。何も変更していません。\r"
+    L"その操作が終わってから、もう一度実行して下さい。";
+constexpr wchar_t kInterruptedRunUndone[] = L"前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
 
 MessageText NoDataSetMessage(Operation operation) {
     switch (operation) {
@@ -43,19 +56,55 @@ std::wstring FolderForDisplay(std::wstring folder) {
     return folder;
 }
 
-MessageText FailuresMessage(Operation operation, const std::vector<transfer::FileProblem>& failures) {
-    std::wstring text(DoneMessage(operation));
-    text += kLineBreak;
-    text += kLineBreak;
-    text += kFailuresHeading;
-    const size_t shown = std::min(failures.size(), kFailuresShown);
+MessageText FailuresMessage(const TransferRequest& request, const transfer::TransferReport& report) {
+    std::wstring text = report.changesLeft ? kFailedChangesLeft : kFailed;
+    const size_t shown = std::min(report.failures.size(), kFailuresShown);
     for (size_t i = 0; i < shown; ++i) {
-        text += kLineBreak + failures[i].name + L"：" + platform::ErrorText(failures[i].error);
+        const transfer::ChangeFailure& failure = report.failures[i];
+        // A failure of no one file is one of the destination folder itself.
+        const std::wstring name = failure.name.empty() ? FolderForDisplay(request.destination) : failure.name;
+        text += kLineBreak + name + L"：" + platform::ErrorText(failure.error);
     }
-    if (failures.size() > shown) {
-        text += kLineBreak + (L"ほか " + std::to_wstring(failures.size() - shown) + L" 件");
+    if (report.failures.size() > shown) {
+        text += kLineBreak + (L"ほか " + std::to_wstring(report.failures.size() - shown) + L" 件");
     }
-    return {std::move(text), MessageIcon::Warning};
+    return {std::move(text), MessageIcon::Exclamation};
+}
+
+MessageText OutcomeMessage(Operation operation, const TransferRequest& request,
+                           const transfer::TransferReport& report) {
+    using transfer::TransferOutcome;
+    switch (report.outcome) {
+    case TransferOutcome::Completed:
+        return {std::wstring(DoneMessage(operation)), MessageIcon::None};
+    case TransferOutcome::Failed:
+        return FailuresMessage(request, report);
+    case TransferOutcome::SameFolder:
+        return {kSameFolder + (kLineBreak + FolderForDisplay(request.source)), MessageIcon::Exclamation};
+    case TransferOutcome::NoDataSet:
+        return NoDataSetMessage(operation);
+    case TransferOutcome::DestinationMissing:
+        return {kDestinationMissing + (kLineBreak + FolderForDisplay(request.destination)), MessageIcon::Exclamation};
+    case TransferOutcome::NotWritable:
+        return {kNotWritable + (kLineBreak + FolderForDisplay(request.destination)) + kLineBreak + kNotWritableHint,
+                MessageIcon::Exclamation};
+    case TransferOutcome::NotEnoughSpace: {
+        constexpr ULONGLONG kMegabyte = 1024 * 1024;
+        const ULONGLONG megabytes = (report.bytesShort + kMegabyte - 1) / kMegabyte;
+        return {kNotEnoughSpace + (kLineBreak + (L"あと " + std::to_wstring(megabytes) +
+                                                 L" MB以上の空きを作ってから、もう一度実行して下さい。")),
+                MessageIcon::Exclamation};
+    }
+    case TransferOutcome::FilesInUse: {
+        std::wstring text = kFilesInUse;
+        const size_t shown = std::min(report.filesInUse.size(), kFilesInUseShown);
+        for (size_t i = 0; i < shown; ++i) text += kLineBreak + report.filesInUse[i];
+        return {std::move(text), MessageIcon::Exclamation};
+    }
+    case TransferOutcome::Busy:
+        return {kBusy, MessageIcon::Exclamation};
+    }
+    return {std::wstring(DoneMessage(operation)), MessageIcon::None};
 }
 
 }  // namespace
@@ -69,22 +118,9 @@ MessageText NoDefaultDataMessage() {
 
 MessageText ClosingMessage(Operation operation, const TransferRequest& request,
                            const transfer::TransferReport& report) {
-    switch (report.outcome) {
-    case transfer::TransferOutcome::Completed:
-        if (report.failures.empty()) return {std::wstring(DoneMessage(operation)), MessageIcon::None};
-        return FailuresMessage(operation, report.failures);
-    case transfer::TransferOutcome::SameFolder:
-        return {kSameFolder + (kLineBreak + FolderForDisplay(request.source)), MessageIcon::Exclamation};
-    case transfer::TransferOutcome::NoDataSet:
-        return NoDataSetMessage(operation);
-    case transfer::TransferOutcome::FilesInUse: {
-        std::wstring text = kFilesInUse;
-        const size_t shown = std::min(report.filesInUse.size(), kFilesInUseShown);
-        for (size_t i = 0; i < shown; ++i) text += kLineBreak + report.filesInUse[i];
-        return {std::move(text), MessageIcon::Exclamation};
-    }
-    }
-    return {std::wstring(DoneMessage(operation)), MessageIcon::None};
+    MessageText message = OutcomeMessage(operation, request, report);
+    if (report.interruptedRunUndone) message.text += kLineBreak + (kLineBreak + std::wstring(kInterruptedRunUndone));
+    return message;
 }
 
 }  // namespace app

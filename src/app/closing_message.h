@@ -8,7 +8,7 @@
 
 namespace app {
 
-enum class MessageIcon { None, Exclamation, Warning };
+enum class MessageIcon { None, Exclamation };
 
 struct MessageText {
     std::wstring text;

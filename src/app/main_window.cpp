@@ -34,8 +34,6 @@ UINT IconStyle(MessageIcon icon) noexcept {
     switch (icon) {
     case MessageIcon::Exclamation:
         return MB_ICONEXCLAMATION;
-    case MessageIcon::Warning:
-        return MB_ICONWARNING;
     case MessageIcon::None:
         break;
     }

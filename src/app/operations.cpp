@@ -2,6 +2,7 @@
 
 #include "app/closing_message.h"
 #include "platform/file_services.h"
+#include "transfer/transfer_plan.h"
 
 namespace app {
 
@@ -47,17 +48,24 @@ std::wstring Resolve(const FolderRule& rule, const std::wstring& gameFolder, con
 TransferRequest TransferRequestFor(Operation operation, const std::wstring& gameFolder,
                                    const std::wstring& currentFolder) {
     const OperationRow& row = RowOf(operation);
+    std::wstring worldFile = currentFolder;
+    if (worldFile.empty() || worldFile.back() != L'\\') worldFile += L'\\';
+    worldFile += transfer::kWorldFileName;
     return TransferRequest{Resolve(row.source, gameFolder, currentFolder),
-                           Resolve(row.destination, gameFolder, currentFolder), std::wstring(row.musicFlag)};
+                           Resolve(row.destination, gameFolder, currentFolder), std::wstring(row.musicFlag),
+                           std::move(worldFile)};
 }
 
 std::wstring_view DoneMessage(Operation operation) noexcept { return RowOf(operation).doneMessage; }
 
-void PrepareFolders(const std::wstring& gameFolder) {
+platform::ErrorCode PrepareFolders(const std::wstring& gameFolder) {
+    platform::ErrorCode first = ERROR_SUCCESS;
     for (const wchar_t* tail : {L"\\Backup", L"\\Backup\\nationDATA", L"\\Backup\\pastDATA", L"\\default"}) {
         // Typically the folder exists already; whatever the failure, the next one is made.
-        (void)platform::MakeFolder(gameFolder + tail);
+        const platform::ErrorCode error = platform::MakeFolder(gameFolder + tail);
+        if (first == ERROR_SUCCESS && error != ERROR_ALREADY_EXISTS) first = error;
     }
+    return first;
 }
 
 bool HasDefaultData(const std::wstring& gameFolder) {
@@ -70,12 +78,18 @@ void RunOperation(Operation operation, folder_dialog::GameFolderSelection& selec
     ui.ShowFolderDialog();
     if (!selection.SelectionConfirmed) return;
 
-    PrepareFolders(selection.GameFolder);
+    const TransferRequest request = TransferRequestFor(operation, selection.GameFolder, platform::CurrentFolder());
+    if (PrepareFolders(selection.GameFolder) == ERROR_ACCESS_DENIED) {
+        // The game folder cannot be written (under Program Files without elevation, say).
+        transfer::TransferReport refused;
+        refused.outcome = transfer::TransferOutcome::NotWritable;
+        ui.ShowMessage(ClosingMessage(operation, TransferRequest{L"", selection.GameFolder + L"\\", L"", L""}, refused));
+        return;
+    }
     if (operation == Operation::Default && !HasDefaultData(selection.GameFolder)) {
         ui.ShowMessage(NoDefaultDataMessage());
         return;
     }
-    const TransferRequest request = TransferRequestFor(operation, selection.GameFolder, platform::CurrentFolder());
     const transfer::TransferReport report = ui.RunTransfer(request);
     ui.ShowMessage(ClosingMessage(operation, request, report));
 }

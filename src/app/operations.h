@@ -12,16 +12,12 @@ namespace app {
 
 enum class Operation { Install, Backup, Restore, Default };
 
-struct TransferRequest {
-    std::wstring source;       // ends in "\"
-    std::wstring destination;  // ends in "\"
-    std::wstring musicFlag;
-};
+using transfer::TransferRequest;
 
 struct MessageText;
 
 // The folders and flag of an operation. Install reads from `currentFolder`, which
-// the caller takes when the transfer starts.
+// the caller takes when the transfer starts; every operation reads the world file there.
 [[nodiscard]] TransferRequest TransferRequestFor(Operation operation, const std::wstring& gameFolder,
                                                  const std::wstring& currentFolder);
 
@@ -39,8 +35,9 @@ public:
 };
 
 // Creates, where missing, the folders Backup, Backup\nationDATA, Backup\pastDATA
-// and default in the game folder. Failures are skipped.
-void PrepareFolders(const std::wstring& gameFolder);
+// and default in the game folder. A folder that exists is no failure, and a failure
+// does not stop the others; the first one is returned.
+platform::ErrorCode PrepareFolders(const std::wstring& gameFolder);
 
 // True when the game folder's Default folder holds at least one ordinary file.
 [[nodiscard]] bool HasDefaultData(const std::wstring& gameFolder);

@@ -20,11 +20,20 @@ std::wstring FolderOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
-// A name beside `path` that no other copy of ours uses at the same time.
-std::wstring TemporaryNameBeside(const std::wstring& path) {
+// A new, empty file beside `path` whose name nothing else uses: created exclusively,
+// so a left-over file of an earlier run or another process is never reused.
+ErrorCode CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary, UniqueFile& file) {
     static std::atomic<unsigned> counter{0};
-    return FolderOf(path) + L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(counter.fetch_add(1)) + L".tmp";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = FolderOf(path) + L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter.fetch_add(1)) + L".tmp";
+        file.reset(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+        if (file) return ERROR_SUCCESS;
+        const ErrorCode error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return error;
+    }
+    return ERROR_FILE_EXISTS;
 }
 
 // Windows refuses to overwrite these; Wine running as root would not, so we check.
@@ -98,62 +107,13 @@ FileList ListFiles(const std::wstring& pattern) {
     return result;
 }
 
-DeleteResult DeleteFiles(const std::wstring& pattern) {
-    DeleteResult result;
-    const FileList files = ListFiles(pattern);
-    if (files.error != ERROR_SUCCESS) {
-        result.error = files.error;
-        return result;
-    }
-    if (files.names.empty()) {
-        result.error = ERROR_FILE_NOT_FOUND;
-        return result;
-    }
-    const std::wstring folder = FolderOf(pattern);
-    for (const std::wstring& name : files.names) {
-        std::wstring path = folder + name;
-        if (::DeleteFileW(path.c_str())) {
-            result.deleted.push_back(std::move(path));
-        } else {
-            const ErrorCode error = ::GetLastError();
-            result.failures.push_back({std::move(path), error});
-        }
-    }
-    if (!result.failures.empty()) result.error = result.failures.front().error;
-    return result;
-}
-
-ErrorCode CopyDataFile(const std::wstring& source, const std::wstring& destination) {
-    bool exists = false;
-    if (const ErrorCode refused = CheckReplaceable(destination, exists)) {
-        // A missing source is the stronger answer: there was nothing to copy.
-        if (::GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) return ::GetLastError();
-        return refused;
-    }
-    if (!exists) {
-        // Nothing to protect: copy straight to the name, and remove a partial file.
-        if (::CopyFileW(source.c_str(), destination.c_str(), TRUE)) return ERROR_SUCCESS;
-        const ErrorCode error = ::GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) DiscardTemporary(destination);
-        return error;
-    }
-    const std::wstring temporary = TemporaryNameBeside(destination);
-    if (!::CopyFileW(source.c_str(), temporary.c_str(), TRUE)) {
-        const ErrorCode error = ::GetLastError();
-        DiscardTemporary(temporary);
-        return error;
-    }
-    return PutInPlace(temporary, destination);
-}
-
 ErrorCode ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
     bool exists = false;
     if (const ErrorCode refused = CheckReplaceable(path, exists)) return refused;
-    const std::wstring temporary = TemporaryNameBeside(path);
+    std::wstring temporary;
     {
-        UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr));
-        if (!file) return ::GetLastError();
+        UniqueFile file;
+        if (const ErrorCode error = CreateTemporaryBeside(path, temporary, file)) return error;
         ErrorCode error = ERROR_SUCCESS;
         if (!bytes.empty()) {
             DWORD written = 0;
@@ -171,6 +131,46 @@ ErrorCode ReplaceFileContents(const std::wstring& path, std::string_view bytes) 
         }
     }
     return PutInPlace(temporary, path);
+}
+
+BytesRead ReadFileBytes(const std::wstring& path) {
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    BytesRead result;
+    UniqueFile file;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (attempt > 0) ::Sleep(100);
+        file.reset(::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr));
+        if (file) break;
+        result.error = ::GetLastError();
+        if (result.error != ERROR_SHARING_VIOLATION && result.error != ERROR_LOCK_VIOLATION) return result;
+    }
+    if (!file) return result;
+    result.error = ERROR_SUCCESS;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        result.error = ::GetLastError();
+        return result;
+    }
+    // The files we read are small; anything huge is not one of them.
+    if (size.QuadPart > 64LL * 1024 * 1024) {
+        result.error = ERROR_FILE_TOO_LARGE;
+        return result;
+    }
+    result.bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t filled = 0;
+    while (filled < result.bytes.size()) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), result.bytes.data() + filled, static_cast<DWORD>(result.bytes.size() - filled),
+                        &got, nullptr)) {
+            result.error = ::GetLastError();
+            return result;
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    result.bytes.resize(filled);
+    return result;
 }
 
 ErrorCode MakeFolder(const std::wstring& path) {
@@ -192,22 +192,11 @@ std::wstring CurrentFolder() {
 
 DWORD FileAttributes(const std::wstring& path) noexcept { return ::GetFileAttributesW(path.c_str()); }
 
-bool IsFileInUse(const std::wstring& path) noexcept {
+ErrorCode DeleteAccessError(const std::wstring& path) noexcept {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    // Replacing needs write and delete access; a read-only file can still be opened
-    // for delete, which is enough to see whether someone holds it.
-    for (const DWORD access : {static_cast<DWORD>(GENERIC_WRITE | DELETE), static_cast<DWORD>(DELETE)}) {
-        UniqueFile file(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr));
-        if (file) return false;
-        const ErrorCode error = ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
-        if (error != ERROR_ACCESS_DENIED) return false;
-    }
-    return false;
+    UniqueFile file(::CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? ERROR_SUCCESS : ::GetLastError();
 }
-
-namespace {
 
 std::wstring FullPathOf(const std::wstring& path) {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -219,22 +208,26 @@ std::wstring FullPathOf(const std::wstring& path) {
     return full;
 }
 
-bool FolderIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info) noexcept {
-    UniqueFile folder(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return folder && ::GetFileInformationByHandle(folder.get(), &info) &&
-           (info.nFileIndexHigh != 0 || info.nFileIndexLow != 0);
+std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept {
+    UniqueFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !::GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    if (info.nFileIndexHigh == 0 && info.nFileIndexLow == 0) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, (static_cast<ULONGLONG>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
-}  // namespace
+std::optional<ULONGLONG> FreeBytes(const std::wstring& folder) noexcept {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    return available.QuadPart;
+}
 
 bool IsSameFolder(const std::wstring& a, const std::wstring& b) {
-    BY_HANDLE_FILE_INFORMATION infoA{}, infoB{};
-    if (FolderIdentity(a, infoA) && FolderIdentity(b, infoB)) {
-        return infoA.dwVolumeSerialNumber == infoB.dwVolumeSerialNumber &&
-               infoA.nFileIndexHigh == infoB.nFileIndexHigh && infoA.nFileIndexLow == infoB.nFileIndexLow;
-    }
+    const std::optional<FileIdentity> idA = IdentityOf(a);
+    const std::optional<FileIdentity> idB = IdentityOf(b);
+    if (idA && idB) return idA->volume == idB->volume && idA->index == idB->index;
     return SameName(FullPathOf(a), FullPathOf(b));
 }
 

@@ -4,6 +4,7 @@
 // Every operation returns a Windows error code: ERROR_SUCCESS (0) when it worked.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,29 +40,19 @@ struct FileList {
 // a missing folder is.
 [[nodiscard]] FileList ListFiles(const std::wstring& pattern);
 
-struct FileFailure {
-    std::wstring path;
-    ErrorCode error = ERROR_SUCCESS;
-};
-
-struct DeleteResult {
-    ErrorCode error = ERROR_SUCCESS;   // ERROR_FILE_NOT_FOUND when nothing matched
-    std::vector<std::wstring> deleted;  // full paths
-    std::vector<FileFailure> failures;  // matching files that could not be deleted
-};
-
-// Deletes every ordinary file of one folder whose name matches; folders never.
-[[nodiscard]] DeleteResult DeleteFiles(const std::wstring& pattern);
-
-// Copies a file's content and attributes over `destination` without ever losing the
-// old destination: the copy goes to a temporary file beside it, which then replaces
-// it. Fails, changing nothing, when the source is missing or unreadable, or the
-// destination is a read-only, hidden or system file, a folder, in use, or in a
-// missing folder.
-[[nodiscard]] ErrorCode CopyDataFile(const std::wstring& source, const std::wstring& destination);
-
-// Replaces (or creates) a file with the given bytes, by the same temporary-file route.
+// Replaces (or creates) a file with the given bytes without ever losing the old
+// file: they go to a temporary file beside it, flushed, which then replaces it.
+// Refuses a read-only, hidden or system file, as Windows does.
 [[nodiscard]] ErrorCode ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+
+struct BytesRead {
+    ErrorCode error = ERROR_SUCCESS;
+    std::string bytes;
+};
+
+// The whole file, opened with full sharing so that an editor or a scanner holding it
+// does not stop us; a passing sharing violation is retried for about a second.
+[[nodiscard]] BytesRead ReadFileBytes(const std::wstring& path);
 
 // Creates one folder: ERROR_ALREADY_EXISTS if it exists, ERROR_PATH_NOT_FOUND if
 // its parent is missing.
@@ -73,9 +64,23 @@ struct DeleteResult {
 // GetFileAttributesW, or INVALID_FILE_ATTRIBUTES.
 [[nodiscard]] DWORD FileAttributes(const std::wstring& path) noexcept;
 
-// True when another program holds the file open in a way that keeps us from
-// replacing or deleting it (a sharing or lock violation).
-[[nodiscard]] bool IsFileInUse(const std::wstring& path) noexcept;
+// Why the file could not be opened for deletion with full sharing, as moving it
+// aside needs; ERROR_SUCCESS when it can. A sharing or lock violation means another
+// program holds it open.
+[[nodiscard]] ErrorCode DeleteAccessError(const std::wstring& path) noexcept;
+
+// Where a file or folder is: its volume and its index on that volume.
+struct FileIdentity {
+    DWORD volume = 0;
+    ULONGLONG index = 0;
+};
+[[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept;
+
+// The full path, without trailing separators except at a drive root.
+[[nodiscard]] std::wstring FullPathOf(const std::wstring& path);
+
+// Bytes the caller may still write on the folder's volume; nullopt when unknown.
+[[nodiscard]] std::optional<ULONGLONG> FreeBytes(const std::wstring& folder) noexcept;
 
 // True when both paths name the same existing folder, however they are spelled
 // (case, separators, "..", short names, links). Two missing folders compare by

@@ -5,37 +5,9 @@
 namespace platform {
 
 TextRead ReadTextFile(const std::wstring& path) {
-    TextRead result;
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        result.error = ::GetLastError();
-        return result;
-    }
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size)) {
-        result.error = ::GetLastError();
-        return result;
-    }
-    // Our text files are a few lines; anything huge is not one of them.
-    if (size.QuadPart > 64LL * 1024 * 1024) {
-        result.error = ERROR_FILE_TOO_LARGE;
-        return result;
-    }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t filled = 0;
-    while (filled < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &got, nullptr)) {
-            result.error = ::GetLastError();
-            return result;
-        }
-        if (got == 0) break;
-        filled += got;
-    }
-    bytes.resize(filled);
-    result.text = FromAnsi(bytes);
-    return result;
+    BytesRead read = ReadFileBytes(path);
+    if (read.error != ERROR_SUCCESS) return {read.error, {}};
+    return {ERROR_SUCCESS, FromAnsi(read.bytes)};
 }
 
 std::wstring FromAnsi(std::string_view bytes) {

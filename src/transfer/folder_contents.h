@@ -7,6 +7,7 @@
 #include "platform/file_services.h"
 
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,12 @@ public:
     // attributes; names in other subfolders are looked up on disk.
     [[nodiscard]] bool HasFile(std::wstring_view relative) const;
 
+    // True when `folderPart` ("nationDATA\\", "face\\") is a folder here.
+    [[nodiscard]] bool HasFolder(std::wstring_view folderPart) const;
+
+    // The size of a file HasFile finds; 0 when unknown.
+    [[nodiscard]] ULONGLONG FileSize(std::wstring_view relative) const;
+
     // The ordinary files matching `relativePattern` ("年表*.*", "nationDATA\*.*"),
     // as relative names, in the order the file system listed them.
     [[nodiscard]] std::vector<std::wstring> OrdinaryFiles(std::wstring_view relativePattern) const;
@@ -31,7 +38,7 @@ private:
     struct Listing {
         bool exists = false;
         std::vector<platform::FolderEntry> entries;
-        NameSet files;  // entries that are not folders
+        std::unordered_map<std::wstring, size_t> files;  // name key -> entry, for entries that are not folders
     };
 
     static Listing Read(const std::wstring& path);

@@ -71,11 +71,11 @@ std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText) {
     return names;
 }
 
-std::vector<std::wstring> ReadListedFileNames() {
-    const platform::TextRead file =
-        platform::ReadTextFile(platform::CurrentFolder() + L"\\" + std::wstring(kWorldFileName));
-    if (file.error != ERROR_SUCCESS) return {};
-    return ListedFileNames(file.text);
+WorldFileNames ReadWorldFileNames(const std::wstring& path) {
+    const platform::TextRead file = platform::ReadTextFile(path);
+    if (file.error == ERROR_FILE_NOT_FOUND || file.error == ERROR_PATH_NOT_FOUND) return {};
+    if (file.error != ERROR_SUCCESS) return {file.error, {}};
+    return {ERROR_SUCCESS, ListedFileNames(file.text)};
 }
 
 }  // namespace transfer

@@ -16,7 +16,12 @@ namespace transfer {
 // Every name the world file text names, in order (duplicates kept).
 [[nodiscard]] std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText);
 
-// Names listed by the world file in the current folder; empty when it cannot be read.
-[[nodiscard]] std::vector<std::wstring> ReadListedFileNames();
+struct WorldFileNames {
+    platform::ErrorCode error = ERROR_SUCCESS;  // a missing world file is no error
+    std::vector<std::wstring> names;
+};
+
+// Names the world file at `path` lists.
+[[nodiscard]] WorldFileNames ReadWorldFileNames(const std::wstring& path);
 
 }  // namespace transfer

@@ -4,20 +4,16 @@
 
 namespace transfer {
 
-namespace {
-
-// Upper-cased, as the file system folds names before it compares them.
-std::wstring Key(std::wstring_view name) {
+std::wstring NameSet::Key(std::wstring_view name) {
     std::wstring key(name);
+    for (wchar_t& c : key) {
+        if (c == L'/') c = L'\\';
+    }
     if (!key.empty()) ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
     return key;
 }
 
-}  // namespace
-
 void NameSet::Insert(std::wstring_view name) { keys_.insert(Key(name)); }
-
-void NameSet::Erase(std::wstring_view name) { keys_.erase(Key(name)); }
 
 bool NameSet::Contains(std::wstring_view name) const { return keys_.contains(Key(name)); }
 

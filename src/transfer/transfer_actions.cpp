@@ -2,40 +2,44 @@
 
 #include "transfer/transfer_plan.h"
 
+#include <unordered_map>
+
 namespace transfer {
 
 namespace {
 
+
+// Runs the plan in order against the two listings, keeping for every destination
+// file only its last state: the plan deletes before it copies, and names some
+// files twice ("jpg" sweep and "back4.jpg", the two kosei series).
 class Resolver {
 public:
     Resolver(const FolderContents& source, const FolderContents& destination)
         : source_(source), destination_(destination) {}
 
     void Delete(std::wstring_view pattern) {
-        const std::vector<std::wstring> matching = destination_.OrdinaryFiles(pattern);
-        if (matching.empty()) return;
-        Add({ActionKind::DeleteMatching, std::wstring(pattern), matching.size()});
-        result_.touchedFiles.insert(result_.touchedFiles.end(), matching.begin(), matching.end());
+        for (std::wstring& name : destination_.OrdinaryFiles(pattern)) Set(std::move(name), NewContent::None);
     }
 
     // Names the source lacks are left out: absence is not a failure.
-    bool Copy(std::wstring name, int series = 0, bool mayBeAbsent = false) {
-        if (!source_.HasFile(name)) return false;
-        Touch(name);
-        Add({ActionKind::Copy, std::move(name), 1, series, mayBeAbsent});
+    bool Copy(std::wstring name) {
+        if (!source_.HasFile(name) || !DestinationFolderWillExist(name)) return false;
+        Set(std::move(name), NewContent::Source);
         return true;
     }
 
     // The destination has the file afterwards: the source's copy, or an empty one.
-    // Emptying only when the source lacks it keeps a failed copy from costing the old file.
     void BlankCopy(std::wstring_view name) {
-        if (Copy(std::wstring(name))) return;
-        Touch(name);
-        Add({ActionKind::MakeEmpty, std::wstring(name)});
+        if (!Copy(std::wstring(name))) Set(std::wstring(name), NewContent::Empty);
     }
 
     void CopyFolder(std::wstring_view folder) {
-        for (std::wstring& name : source_.OrdinaryFiles(std::wstring(folder) + L"*")) Copy(std::move(name));
+        std::vector<std::wstring> names = source_.OrdinaryFiles(std::wstring(folder) + L"*");
+        if (!names.empty() && !destination_.HasFolder(folder)) {
+            result_.foldersToCreate.emplace_back(folder.substr(0, folder.size() - 1));
+            willExist_.emplace_back(folder);
+        }
+        for (std::wstring& name : names) Copy(std::move(name));
     }
 
     void Sweep(std::wstring_view ending) {
@@ -44,37 +48,55 @@ public:
         }
     }
 
-    void Series(const PlanStep& step) {
-        for (int number = step.first; number <= step.last; ++number) Copy(SeriesMemberName(step, number));
-    }
-
-    void StopAtFirstSeries(const PlanStep& step, int series) {
+    void Series(const PlanStep& step, bool stopAtFirst) {
         for (int number = step.first; number <= step.last; ++number) {
-            if (!Copy(SeriesMemberName(step, number), series)) break;
+            if (!Copy(SeriesMemberName(step, number)) && stopAtFirst) break;
         }
     }
 
-    // A world-file name may point into a subfolder that the source or destination
-    // lacks: such a name is skipped like an absent one, not reported.
     void ListedFiles(const std::vector<std::wstring>& names) {
-        for (const std::wstring& name : names) Copy(name, 0, !FolderPart(name).empty());
+        for (const std::wstring& name : names) Copy(name);
     }
 
-    ResolvedTransfer Take() { return std::move(result_); }
+    ResolvedTransfer Take() {
+        for (FileChange& change : result_.changes) {
+            if (change.content == NewContent::Source) {
+                change.size = source_.FileSize(change.name);
+                ++result_.filesToCopy;
+            }
+        }
+        return std::move(result_);
+    }
 
 private:
-    void Add(TransferAction action) {
-        result_.filesPlanned += action.files;
-        result_.actions.push_back(std::move(action));
+    void Set(std::wstring name, NewContent content) {
+        const std::wstring key = NameSet::Key(name);
+        if (const auto found = index_.find(key); found != index_.end()) {
+            result_.changes[found->second].content = content;
+            return;
+        }
+        const bool exists = destination_.HasFile(name);
+        if (!exists && content == NewContent::None) return;
+        index_.emplace(key, result_.changes.size());
+        result_.changes.push_back({std::move(name), content, exists});
     }
 
-    void Touch(std::wstring_view name) {
-        if (destination_.HasFile(name)) result_.touchedFiles.emplace_back(name);
+    // A listed file whose subfolder the destination lacks is skipped, unless the
+    // transfer creates that folder.
+    bool DestinationFolderWillExist(std::wstring_view name) const {
+        const std::wstring_view folder = FolderPart(name);
+        if (folder.empty() || destination_.HasFolder(folder)) return true;
+        for (const std::wstring& created : willExist_) {
+            if (NameSet::Key(created) == NameSet::Key(folder)) return true;
+        }
+        return false;
     }
 
     const FolderContents& source_;
     const FolderContents& destination_;
     ResolvedTransfer result_;
+    std::unordered_map<std::wstring, size_t> index_;  // name key -> its change
+    std::vector<std::wstring> willExist_;
 };
 
 }  // namespace
@@ -82,7 +104,6 @@ private:
 ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderContents& destination,
                                  std::wstring_view musicFlag, const std::vector<std::wstring>& listedNames) {
     Resolver resolver(source, destination);
-    int seriesNumber = 0;
     for (const PlanStep& step : TransferPlanSteps()) {
         switch (step.kind) {
             case StepKind::Delete: resolver.Delete(step.name); break;
@@ -93,8 +114,8 @@ ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderConte
             case StepKind::MusicSweep:
                 if (musicFlag == kMusicOn) resolver.Sweep(step.name);
                 break;
-            case StepKind::Series: resolver.Series(step); break;
-            case StepKind::StopAtFirstSeries: resolver.StopAtFirstSeries(step, ++seriesNumber); break;
+            case StepKind::Series: resolver.Series(step, false); break;
+            case StepKind::StopAtFirstSeries: resolver.Series(step, true); break;
             case StepKind::ListedFiles: resolver.ListedFiles(listedNames); break;
         }
     }

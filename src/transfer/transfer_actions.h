@@ -1,7 +1,7 @@
 #pragma once
-// The transfer plan worked out against what the source and destination hold: a flat
-// list of file actions, decided before anything changes, so that the checks can see
-// every destination file the transfer will touch.
+// The transfer plan worked out against what the source and destination hold: what
+// each destination file will be afterwards, decided before anything changes, so
+// that the checks see every file the transfer touches and a failure can undo all.
 #include "transfer/folder_contents.h"
 
 #include <string>
@@ -10,24 +10,23 @@
 
 namespace transfer {
 
-enum class ActionKind {
-    DeleteMatching,  // delete the destination's ordinary files matching `name`
-    Copy,            // copy `name` from source to destination
-    MakeEmpty,       // replace (or create) the destination's `name` with an empty file
+enum class NewContent {
+    None,    // the file is deleted
+    Source,  // the source's file of the same name
+    Empty,   // an empty file
 };
 
-struct TransferAction {
-    ActionKind kind = ActionKind::Copy;
-    std::wstring name;          // relative to the folders; a pattern for DeleteMatching
-    size_t files = 1;           // files it accounts for in the progress
-    int series = 0;             // non-zero: a stop-at-first series its first failure ends
-    bool mayBeAbsent = false;   // a world-file name in a subfolder: "not found" means absent
+struct FileChange {
+    std::wstring name;              // relative to the folders ("nationDATA\a.dat")
+    NewContent content = NewContent::None;
+    bool replacesExisting = false;  // the destination has the file now
+    ULONGLONG size = 0;             // bytes of the new file
 };
 
 struct ResolvedTransfer {
-    std::vector<TransferAction> actions;
-    std::vector<std::wstring> touchedFiles;  // existing destination files deleted or replaced
-    size_t filesPlanned = 0;
+    std::vector<FileChange> changes;           // one per destination file, in plan order
+    std::vector<std::wstring> foldersToCreate;  // "nationDATA" or "pastDATA", when the destination lacks it
+    size_t filesToCopy = 0;
 };
 
 [[nodiscard]] ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderContents& destination,

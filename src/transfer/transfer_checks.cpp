@@ -31,15 +31,49 @@ bool HoldsDataSet(const FolderContents& source) {
     return false;
 }
 
-std::vector<std::wstring> FilesInUse(const std::wstring& destination, const std::vector<std::wstring>& touchedFiles) {
-    std::vector<std::wstring> inUse;
-    NameSet checked;
-    for (const std::wstring& name : touchedFiles) {
-        if (checked.Contains(name)) continue;
-        checked.Insert(name);
-        if (platform::IsFileInUse(destination + name)) inUse.push_back(name);
+DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const ResolvedTransfer& plan) {
+    constexpr DWORD kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    constexpr int kInUseRetries = 10;
+    DestinationFileCheck check;
+    std::vector<std::wstring> held;
+    for (const FileChange& change : plan.changes) {
+        if (!change.replacesExisting) continue;
+        const std::wstring path = destination + change.name;
+        const DWORD attributes = platform::FileAttributes(path);
+        // Windows refuses to overwrite these; Wine running as root would not, so we look.
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kProtected)) {
+            check.refused.push_back({change.name, ERROR_ACCESS_DENIED});
+            continue;
+        }
+        const platform::ErrorCode error = platform::DeleteAccessError(path);
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+            held.push_back(change.name);
+        } else if (error != ERROR_SUCCESS) {
+            check.refused.push_back({change.name, error});
+        }
     }
-    return inUse;
+    for (int attempt = 1; attempt < kInUseRetries && !held.empty(); ++attempt) {
+        ::Sleep(100);
+        std::vector<std::wstring> still;
+        for (std::wstring& name : held) {
+            const platform::ErrorCode error = platform::DeleteAccessError(destination + name);
+            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) still.push_back(std::move(name));
+        }
+        held = std::move(still);
+    }
+    check.inUse = std::move(held);
+    return check;
+}
+
+ULONGLONG BytesShort(const std::wstring& destination, const ResolvedTransfer& plan) {
+    // Each new file takes whole clusters, and the journal and folder entries a little more.
+    constexpr ULONGLONG kCluster = 4096;
+    ULONGLONG needed = 64 * 1024;
+    for (const FileChange& change : plan.changes) {
+        if (change.content != NewContent::None) needed += (change.size + kCluster - 1) / kCluster * kCluster + kCluster;
+    }
+    const std::optional<ULONGLONG> free = platform::FreeBytes(destination);
+    return free && *free < needed ? needed - *free : 0;
 }
 
 }  // namespace transfer

@@ -1,6 +1,7 @@
 #pragma once
 // What the transfer checks before it changes anything.
-#include "transfer/folder_contents.h"
+#include "transfer/staged_change.h"
+#include "transfer/transfer_actions.h"
 
 #include <string>
 #include <vector>
@@ -12,9 +13,18 @@ namespace transfer {
 // would only delete.
 [[nodiscard]] bool HoldsDataSet(const FolderContents& source);
 
-// The files among `touchedFiles` (relative to `destination`) that another program
-// holds open, each named once.
-[[nodiscard]] std::vector<std::wstring> FilesInUse(const std::wstring& destination,
-                                                   const std::vector<std::wstring>& touchedFiles);
+struct DestinationFileCheck {
+    std::vector<std::wstring> inUse;     // held open by another program
+    std::vector<ChangeFailure> refused;  // read-only, hidden or system, or not to be moved
+};
+
+// Every existing destination file the transfer would delete or replace must be
+// ours to move aside. Files held open are tried again for about a second first:
+// scanners and indexers hold files for a moment.
+[[nodiscard]] DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const ResolvedTransfer& plan);
+
+// Bytes missing on the destination's volume for the new files while the old ones
+// still exist; 0 when there is room (or the free space cannot be read).
+[[nodiscard]] ULONGLONG BytesShort(const std::wstring& destination, const ResolvedTransfer& plan);
 
 }  // namespace transfer

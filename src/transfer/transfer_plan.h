@@ -37,7 +37,7 @@ struct PlanStep {
 // The music flag that turns on the mp3 sweep; nothing else does.
 inline constexpr std::wstring_view kMusicOn = L"on";
 
-// The world file, always read from the current folder.
+// The world file: read from the folder the program runs in, and carried as a data file.
 inline constexpr std::wstring_view kWorldFileName = L"zeloworld.dat";
 
 }  // namespace transfer

@@ -1,84 +1,15 @@
 #include "transfer/transfer_runner.h"
 
+#include "platform/folder_lock.h"
 #include "transfer/listed_files.h"
-#include "transfer/transfer_actions.h"
 #include "transfer/transfer_checks.h"
+#include "transfer/transfer_plan.h"
 
 #include <new>
 
 namespace transfer {
 
 namespace {
-
-// Carries out the resolved actions with the plan's skip rules: a failing action is
-// skipped, and the first failing copy of a stop-at-first series ends that series.
-class ActionRunner {
-public:
-    ActionRunner(const std::wstring& source, const std::wstring& destination, TransferReport& report)
-        : source_(source), destination_(destination), report_(report) {}
-
-    void Run(const TransferAction& action) {
-        if (action.series != 0 && action.series == endedSeries_) return;
-        bool succeeded = true;
-        switch (action.kind) {
-            case ActionKind::DeleteMatching: DeleteMatching(action.name); break;
-            case ActionKind::Copy: succeeded = Copy(action); break;
-            case ActionKind::MakeEmpty: MakeEmpty(action.name); break;
-        }
-        if (!succeeded && action.series != 0) endedSeries_ = action.series;
-    }
-
-private:
-    void DeleteMatching(const std::wstring& pattern) {
-        const platform::DeleteResult result = platform::DeleteFiles(destination_ + pattern);
-        report_.filesDeleted += result.deleted.size();
-        for (const std::wstring& path : result.deleted) copied_.Erase(Relative(path));
-        for (const platform::FileFailure& failure : result.failures) Fail(Relative(failure.path), failure.error);
-        // Nothing matching any more is not a failure; anything else that stopped the whole step is.
-        if (result.error != ERROR_SUCCESS && result.error != ERROR_FILE_NOT_FOUND && result.failures.empty())
-            Fail(pattern, result.error);
-    }
-
-    // The plan names some files twice (the "jpg" sweep and "back4.jpg", the two kosei
-    // series): a name is copied once per transfer, and a failed name is not retried.
-    bool Copy(const TransferAction& action) {
-        if (copied_.Contains(action.name)) return true;
-        if (failed_.Contains(action.name)) return false;
-        const platform::ErrorCode error = platform::CopyDataFile(source_ + action.name, destination_ + action.name);
-        if (error == ERROR_SUCCESS) {
-            copied_.Insert(action.name);
-            ++report_.filesCopied;
-            return true;
-        }
-        const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-        if (action.mayBeAbsent && absent) return false;
-        failed_.Insert(action.name);
-        Fail(action.name, error);
-        return false;
-    }
-
-    void MakeEmpty(const std::wstring& name) {
-        const platform::ErrorCode error = platform::ReplaceFileContents(destination_ + name, {});
-        if (error != ERROR_SUCCESS) Fail(name, error);
-    }
-
-    void Fail(const std::wstring& name, platform::ErrorCode error) {
-        report_.failures.push_back({name, error});
-    }
-
-    std::wstring Relative(const std::wstring& path) const {
-        if (path.size() > destination_.size() && path.compare(0, destination_.size(), destination_) == 0)
-            return path.substr(destination_.size());
-        return path;
-    }
-
-    const std::wstring& source_;
-    const std::wstring& destination_;
-    TransferReport& report_;
-    NameSet copied_;
-    NameSet failed_;
-    int endedSeries_ = 0;
-};
 
 // Tells the observer the transfer has finished however the run ends.
 class ObservedRun {
@@ -92,8 +23,8 @@ public:
     ObservedRun(const ObservedRun&) = delete;
     ObservedRun& operator=(const ObservedRun&) = delete;
 
-    void FilesDone(size_t files) {
-        filesDone_ += files;
+    void FileDone() {
+        ++filesDone_;
         if (observer_) observer_->OnProgress(filesDone_, filesPlanned_);
     }
 
@@ -103,48 +34,83 @@ private:
     size_t filesDone_ = 0;
 };
 
-void RunTransfer(const std::wstring& source, const std::wstring& destination, std::wstring_view musicFlag,
-                 TransferObserver* observer, TransferReport& report) {
-    if (platform::IsSameFolder(source, destination)) {
-        report.outcome = TransferOutcome::SameFolder;
-        return;
+bool FolderExists(const std::wstring& folder) {
+    const DWORD attributes = platform::FileAttributes(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void Refuse(TransferReport& report, TransferOutcome outcome) { report.outcome = outcome; }
+
+void Fail(TransferReport& report, std::vector<ChangeFailure> failures) {
+    report.outcome = TransferOutcome::Failed;
+    report.failures = std::move(failures);
+}
+
+void RunTransfer(const TransferRequest& request, TransferObserver* observer, platform::FileSystem& fs,
+                 TransferReport& report) {
+    const std::wstring& source = request.source;
+    const std::wstring& destination = request.destination;
+    if (platform::IsSameFolder(source, destination)) return Refuse(report, TransferOutcome::SameFolder);
+    if (!FolderExists(destination)) return Refuse(report, TransferOutcome::DestinationMissing);
+
+    const platform::FolderLock sourceLock(source);
+    const platform::FolderLock destinationLock(destination);
+    if (!sourceLock.Held() || !destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
+
+    // A run killed halfway is put right before anything is looked at.
+    for (const std::wstring* folder : {&source, &destination}) {
+        const Recovery recovery = RecoverFolder(*folder, fs);
+        report.interruptedRunUndone = report.interruptedRunUndone || recovery.undone;
     }
+
     const FolderContents sourceContents(source);
-    if (!HoldsDataSet(sourceContents)) {
-        report.outcome = TransferOutcome::NoDataSet;
-        return;
-    }
+    if (!HoldsDataSet(sourceContents)) return Refuse(report, TransferOutcome::NoDataSet);
+
+    const WorldFileNames listed = ReadWorldFileNames(request.worldFile);
+    if (listed.error != ERROR_SUCCESS) return Fail(report, {{std::wstring(kWorldFileName), listed.error}});
 
     const FolderContents destinationContents(destination);
-    const ResolvedTransfer plan =
-        ResolveTransfer(sourceContents, destinationContents, musicFlag, ReadListedFileNames());
-    report.filesInUse = FilesInUse(destination, plan.touchedFiles);
-    if (!report.filesInUse.empty()) {
-        report.outcome = TransferOutcome::FilesInUse;
-        return;
+    const ResolvedTransfer plan = ResolveTransfer(sourceContents, destinationContents, request.musicFlag, listed.names);
+    DestinationFileCheck check = CheckDestinationFiles(destination, plan);
+    if (!check.inUse.empty()) {
+        report.filesInUse = std::move(check.inUse);
+        return Refuse(report, TransferOutcome::FilesInUse);
     }
+    if (!check.refused.empty()) return Fail(report, std::move(check.refused));
+    report.bytesShort = BytesShort(destination, plan);
+    if (report.bytesShort > 0) return Refuse(report, TransferOutcome::NotEnoughSpace);
 
-    ObservedRun run(observer, plan.filesPlanned);
-    ActionRunner runner(source, destination, report);
-    for (const TransferAction& action : plan.actions) {
-        runner.Run(action);
-        run.FilesDone(action.files);
+    StagedChange change(source, destination, plan, fs);
+    if (const platform::ErrorCode error = change.Begin()) {
+        if (error == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
+        return Fail(report, {{L"", error}});
     }
+    std::optional<ChangeFailure> failure;
+    {
+        ObservedRun run(observer, plan.filesToCopy);
+        failure = change.Stage([&run] { run.FileDone(); });
+        if (!failure) failure = change.Commit();
+    }
+    change.Finish();
+    if (failure) {
+        report.changesLeft = !change.Undone();
+        return Fail(report, {std::move(*failure)});
+    }
+    report.filesCopied = plan.filesToCopy;
 }
 
 }  // namespace
 
-TransferReport TransferDataSet(const std::wstring& source, const std::wstring& destination,
-                               std::wstring_view musicFlag, TransferObserver* observer) {
+TransferReport TransferDataSet(const TransferRequest& request, TransferObserver* observer,
+                               platform::FileSystem& fileSystem) {
     TransferReport report;
     try {
-        RunTransfer(source, destination, musicFlag, observer, report);
+        RunTransfer(request, observer, fileSystem, report);
     } catch (const std::bad_alloc&) {
-        // Out of memory midway: what was done stays done; say the rest was not.
-        try {
-            report.failures.push_back({L"", ERROR_NOT_ENOUGH_MEMORY});
-        } catch (const std::bad_alloc&) {
-        }
+        // Out of memory: the work folder and its journal let the next run undo what was begun.
+        report = TransferReport{};
+        report.outcome = TransferOutcome::Failed;
+        report.changesLeft = true;  // whatever it left, the next run puts back
     }
     return report;
 }

@@ -1,4 +1,4 @@
-// The message that ends an operation after its transfer. (Without failures it is the
+// The message that ends an operation after its transfer. (When it completed it is the
 // operation's own line, checked with the operations.)
 #include "app/closing_message.h"
 
@@ -15,7 +15,7 @@ using transfer::TransferOutcome;
 using transfer::TransferReport;
 
 // Files that failed are named with the system's words, ten at most, then counted.
-TEST(ClosingMessage, NamesTheFailedFilesUnderTheOperationsMessage) {
+TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
     for (const size_t count : {size_t{3}, size_t{10}, size_t{11}, size_t{12}}) {
         SCOPED_TRACE(count);
         TransferReport report;
@@ -23,15 +23,20 @@ TEST(ClosingMessage, NamesTheFailedFilesUnderTheOperationsMessage) {
             const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
             report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
         }
-        std::wstring expected = L"バックアップ終了しました。\r\rただし、次のファイルはコピーまたは削除できませんでした。";
+        report.outcome = TransferOutcome::Failed;
+        report.changesLeft = count == 12;
+        std::wstring expected = report.changesLeft
+                                    ? L"次のファイルをコピーまたは削除できなかったため、中止しました。\r"
+                                      L"変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
+                                    : L"次のファイルをコピーまたは削除できなかったため、中止しました。何も変更していません。";
         for (size_t i = 0; i < count && i < 10; ++i) {
             expected += L"\r" + report.failures[i].name + L"：" + platform::ErrorText(report.failures[i].error);
         }
         if (count > 10) expected += L"\rほか " + std::to_wstring(count - 10) + L" 件";
 
-        const app::MessageText message = ClosingMessage(Operation::Backup, {L"C:\\G\\", L"C:\\G\\B\\", L""}, report);
+        const app::MessageText message = ClosingMessage(Operation::Backup, {L"C:\\G\\", L"C:\\G\\B\\", L"", L""}, report);
         EXPECT_EQ(message.text, expected);
-        EXPECT_EQ(message.icon, MessageIcon::Warning);
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
     }
 }
 
@@ -50,6 +55,7 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         std::wstring source;               // shown by the same-folder refusal
         std::vector<std::wstring> inUse;  // the files held open
         std::wstring text;
+        bool interruptedRunUndone = false;
         MessageIcon icon = MessageIcon::Exclamation;
     } cases[] = {
         {NoDataSet, Install, L"D:\\P\\", {},
@@ -58,20 +64,38 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         {NoDataSet, Backup, L"C:\\G\\", {}, L"Torvanelフォルダにバックアップするデータが見つからないため、" + nothing},
         {NoDataSet, Restore, L"C:\\G\\Backup\\", {},
          L"バックアップが見つからないため、" + nothing + L"\r先に「現在の状態のバックアップ」を実行して下さい。"},
-        {NoDataSet, Default, L"C:\\G\\Default\\", {}, app::NoDefaultDataMessage().text, MessageIcon::None},
+        {NoDataSet, Default, L"C:\\G\\Default\\", {}, app::NoDefaultDataMessage().text, false, MessageIcon::None},
         // The folder as the player knows it: no trailing "\" except at a drive root.
         {SameFolder, Install, L"C:\\Games\\Torvanel\\", {}, sameFolder + L"C:\\Games\\Torvanel"},
         {SameFolder, Install, L"C:\\\\", {}, sameFolder + L"C:\\"},
         {FilesInUse, Restore, L"C:\\G\\Backup\\", {L"MAINDATA.DAT"}, inUse + L"MAINDATA.DAT"},
         {FilesInUse, Default, L"C:\\G\\Default\\", {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"},
          inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat"},  // five are named
+        {DestinationMissing, Backup, L"C:\\G\\", {}, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},
+        {NotWritable, Install, L"D:\\P\\", {},
+         L"Torvanelフォルダに書き込めないため、" + nothing +
+             L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
+        {NotEnoughSpace, Install, L"D:\\P\\", {},
+         L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
+        {Busy, Restore, L"C:\\G\\Backup\\", {},
+         L"別の操作がこのフォルダのデータを処理中のため、" + nothing + L"\rその操作が終わってから、もう一度実行して下さい。"},
+        // Whatever the message, an earlier run that was undone is told last.
+        {Completed, Install, L"D:\\P\\", {},
+         L"データ書き込み終了しました。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
+         true, MessageIcon::None},
+        {Busy, Restore, L"C:\\G\\Backup\\", {},
+         L"別の操作がこのフォルダのデータを処理中のため、" + nothing +
+             L"\rその操作が終わってから、もう一度実行して下さい。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         TransferReport report;
         report.outcome = c.outcome;
         report.filesInUse = c.inUse;
-        const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L""}, report);
+        report.bytesShort = 1024 * 1024 + 1;  // rounded up
+        report.interruptedRunUndone = c.interruptedRunUndone;
+        const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
         EXPECT_EQ(message.text, c.text);
         EXPECT_EQ(message.icon, c.icon);
     }

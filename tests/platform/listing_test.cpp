@@ -77,28 +77,4 @@ TEST_F(FolderWithMixedEntries, MissingFolderIsAnErrorAndEmptyFolderIsNot) {
     EXPECT_TRUE(empty.names.empty());
 }
 
-// Deletes what ListFiles finds (checked above), so hidden and system files stay.
-TEST_F(FolderWithMixedEntries, DeletesMatchingOrdinaryFilesAndNothingElse) {
-    const platform::DeleteResult result = platform::DeleteFiles(dir / L"年表*.*");
-    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(result.deleted.size(), 3u);
-    EXPECT_TRUE(result.failures.empty());
-    EXPECT_EQ(testing_support::FileNamesIn(dir.path()),
-              Sorted({L"other.txt", L"foo.data", L"Touroku.DAT", L"年表hidden.txt", L"年表system.txt"}));
-
-    EXPECT_EQ(platform::DeleteFiles(dir / L"年表*.*").error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(platform::DeleteFiles(dir / L"missing\\*.*").error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-}
-
-TEST_F(FolderWithMixedEntries, ReadOnlyFileIsNotDeletedAndIsReported) {
-    SetAttributes(dir / L"年表01.txt", FILE_ATTRIBUTE_READONLY);
-    const platform::DeleteResult result = platform::DeleteFiles(dir / L"年表*.*");
-    EXPECT_EQ(result.error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    ASSERT_EQ(result.failures.size(), 1u);
-    EXPECT_EQ(result.failures[0].path, dir / L"年表01.txt");
-    EXPECT_EQ(result.failures[0].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_TRUE(FileExists(dir / L"年表01.txt"));
-    EXPECT_FALSE(FileExists(dir / L"年表x.dat"));  // the others still went
-}
-
 }  // namespace

@@ -6,7 +6,7 @@ using namespace testing_support;
 
 namespace {
 
-void ReadInto(const std::wstring& folder, const std::wstring& prefix, Tree& tree) {
+void ReadInto(const std::wstring& folder, const std::wstring& prefix, bool everything, Tree& tree) {
     WIN32_FIND_DATAW data;
     HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
@@ -14,10 +14,18 @@ void ReadInto(const std::wstring& folder, const std::wstring& prefix, Tree& tree
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ReadInto(folder + L"\\" + name, prefix + name + L"\\", tree);
-        } else {
-            tree[prefix + name] = ReadBytes(folder + L"\\" + name);
+            if (everything) tree[prefix + name + L"\\"] = "";
+            ReadInto(folder + L"\\" + name, prefix + name + L"\\", everything, tree);
+            continue;
         }
+        std::string& content = tree[prefix + name];
+        try {
+            content = ReadBytes(folder + L"\\" + name);
+        } catch (const std::exception&) {
+            content = "<held open>";
+        }
+        const DWORD kept = data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        if (everything && kept) content += " [attributes " + std::to_string(kept) + "]";
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
 }
@@ -31,7 +39,13 @@ void WriteTree(const std::wstring& folder, const Tree& tree) {
 
 Tree ReadTree(const std::wstring& folder) {
     Tree tree;
-    ReadInto(folder, L"", tree);
+    ReadInto(folder, L"", false, tree);
+    return tree;
+}
+
+Tree Snapshot(const std::wstring& folder) {
+    Tree tree;
+    ReadInto(folder, L"", true, tree);
     return tree;
 }
 
@@ -43,16 +57,15 @@ Tree With(Tree tree, const Tree& more) {
 TransferTest::TransferTest() {
     MakeFolders(root_ / L"src\\S");
     MakeFolders(root_ / L"dst\\D");
-    MakeFolders(Current());
-    wchar_t buffer[MAX_PATH];
-    previousCurrent_.assign(buffer, ::GetCurrentDirectoryW(MAX_PATH, buffer));
-    ::SetCurrentDirectoryW(Current().c_str());
+    MakeFolders(root_ / L"current");
 }
 
-TransferTest::~TransferTest() { ::SetCurrentDirectoryW(previousCurrent_.c_str()); }
+transfer::TransferReport TransferTest::Transfer(std::wstring_view musicFlag, platform::FileSystem& fileSystem) {
+    return transfer::TransferDataSet({S(), D(), std::wstring(musicFlag), WorldFile()}, &observer_, fileSystem);
+}
 
-transfer::TransferReport TransferTest::Transfer(std::wstring_view musicFlag) {
-    return transfer::TransferDataSet(S(), D(), musicFlag, &observer_);
+transfer::TransferReport TransferTest::TransferFrom(const std::wstring& source) {
+    return transfer::TransferDataSet({source, D(), L"", WorldFile()}, &observer_);
 }
 
 }  // namespace transfer_testing

@@ -17,7 +17,11 @@ using testing_support::TempFolder;
 using Tree = std::map<std::wstring, std::string>;
 
 void WriteTree(const std::wstring& folder, const Tree& tree);
+// The files of a folder tree and their contents.
 [[nodiscard]] Tree ReadTree(const std::wstring& folder);
+// Everything that "exactly as it was" means: every file with its content and its
+// read-only, hidden and system bits, and every folder ("sub\" -> "").
+[[nodiscard]] Tree Snapshot(const std::wstring& folder);
 // `tree` with the files of `more` added or replaced.
 [[nodiscard]] Tree With(Tree tree, const Tree& more);
 
@@ -32,25 +36,23 @@ struct RecordingObserver : transfer::TransferObserver {
     int finished = 0;
 };
 
-// A fresh source folder S, destination folder D and current folder (where the world
-// file is read), restored to the previous current folder afterwards.
+// A fresh source folder S, destination folder D and the folder the world file is
+// read from.
 class TransferTest : public testing::Test {
 protected:
     TransferTest();
-    ~TransferTest() override;
 
     // Source and destination as the transfer takes them, ending in "\".
     [[nodiscard]] std::wstring S() const { return root_ / L"src\\S\\"; }
     [[nodiscard]] std::wstring D() const { return root_ / L"dst\\D\\"; }
-    [[nodiscard]] std::wstring Current() const { return root_ / L"current"; }
+    [[nodiscard]] std::wstring WorldFile() const { return root_ / L"current\\zeloworld.dat"; }
 
-    transfer::TransferReport Transfer(std::wstring_view musicFlag = L"");
+    transfer::TransferReport Transfer(std::wstring_view musicFlag = L"",
+                                      platform::FileSystem& fileSystem = platform::SystemFileSystem());
+    transfer::TransferReport TransferFrom(const std::wstring& source);
 
     TempFolder root_;
     RecordingObserver observer_;
-
-private:
-    std::wstring previousCurrent_;
 };
 
 }  // namespace transfer_testing

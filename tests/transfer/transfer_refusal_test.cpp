@@ -1,10 +1,13 @@
-// What the transfer refuses to do, and what it does when a copy or deletion fails:
-// a refusal changes nothing, and a failure never costs the old file.
+// A transfer completes or changes nothing: what it refuses before it starts, and
+// what a failure or a killed run at any file-system call leaves behind.
 #include "transfer_fixture.h"
 
+#include "platform/folder_lock.h"
 #include "platform/unique_handle.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 namespace {
 
@@ -12,9 +15,13 @@ using namespace transfer_testing;
 using namespace testing_support;
 using transfer::TransferOutcome;
 
-const Tree kDestination{{L"nationDATA\\n1.dat", "old"}, {L"pastDATA\\p1.dat", "old"}, {L"年表1.txt", "old"},
-                        {L"Sison.dat", "old"},         {L"SWAIT.DAT", "old"},       {L"keep.txt", "K"}};
-const Tree kSource{{L"nationDATA\\n1.dat", "N1"}, {L"SWAIT.DAT", "SW"}, {L"MAPDATA.dat", "MAP"}};
+// Replaced, deleted, emptied, kept and created files, a folder to create, and files
+// with attributes that must come back as they were.
+const Tree kDestination{{L"nationDATA\\n1.dat", "old"}, {L"nationDATA\\gone.dat", "old"}, {L"年表3.txt", "old"},
+                        {L"touroku.dat", "old"},         {L"Sison.dat", "old"},            {L"SWAIT.DAT", "old"},
+                        {L"keep.txt", "K"},              {L"hidden.dat", "H"}};
+const Tree kSource{{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"}, {L"pastDATA\\p1.dat", "P1"},
+                   {L"SWAIT.DAT", "SW"},          {L"MAPDATA.dat", "MAP"},       {L"年表1.txt", "C1"}};
 
 platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
     platform::UniqueFile file(
@@ -23,96 +30,192 @@ platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
     return file;
 }
 
-bool HasTemporaryFiles(const Tree& tree) {
-    for (const auto& [name, content] : tree) {
-        if (name.find(L".tmp") != std::wstring::npos) return true;
-    }
-    return false;
-}
+// The real file system, but from its Nth call on, one call (or, as when the process
+// is killed, every call) fails without doing anything.
+class FaultyFileSystem : public platform::FileSystem {
+public:
+    FaultyFileSystem(int failAt, bool killed, platform::ErrorCode error = ERROR_DISK_FULL)
+        : failAt_(failAt), killed_(killed), error_(error) {}
 
-class RefusalTest : public TransferTest {
+    int calls = 0;
+
+    platform::ErrorCode CopyNewFile(const std::wstring& s, const std::wstring& d) override {
+        return Fault() ? error_ : real_.CopyNewFile(s, d);
+    }
+    platform::ErrorCode WriteNewFile(const std::wstring& p, std::string_view b) override {
+        return Fault() ? error_ : real_.WriteNewFile(p, b);
+    }
+    platform::ErrorCode Move(const std::wstring& f, const std::wstring& t) override {
+        return Fault() ? error_ : real_.Move(f, t);
+    }
+    platform::ErrorCode DeleteFile(const std::wstring& p) override { return Fault() ? error_ : real_.DeleteFile(p); }
+    platform::ErrorCode CreateFolder(const std::wstring& p) override {
+        return Fault() ? error_ : real_.CreateFolder(p);
+    }
+    platform::ErrorCode RemoveFolder(const std::wstring& p) override {
+        return Fault() ? error_ : real_.RemoveFolder(p);
+    }
+
+private:
+    bool Fault() {
+        ++calls;
+        return calls == failAt_ || (killed_ && calls > failAt_);
+    }
+    int failAt_;
+    bool killed_;
+    platform::ErrorCode error_;
+    platform::FileSystem& real_ = platform::SystemFileSystem();
+};
+
+class AllOrNothingTest : public TransferTest {
 protected:
-    void ExpectRefused(const std::wstring& source, const std::wstring& destination, TransferOutcome outcome,
-                       const char* what) {
-        const Tree before = ReadTree(root_.path());
-        const transfer::TransferReport report = transfer::TransferDataSet(source, destination, L"on", &observer_);
+    void SetUp() override {
+        WriteTree(S(), kSource);
+        WriteTree(D(), kDestination);
+        SetAttributes(D() + L"hidden.dat", FILE_ATTRIBUTE_HIDDEN);
+        SetAttributes(D() + L"keep.txt", FILE_ATTRIBUTE_READONLY);
+    }
+
+    // Runs `transfer`, expects it refused with `outcome` and everything as it was.
+    template <typename Run>
+    transfer::TransferReport ExpectRefused(TransferOutcome outcome, const char* what, Run transfer) {
+        const Tree before = Snapshot(root_.path());
+        const transfer::TransferReport report = transfer();
         EXPECT_EQ(report.outcome, outcome) << what;
-        EXPECT_EQ(ReadTree(root_.path()), before) << what;
+        EXPECT_EQ(Snapshot(root_.path()), before) << what;
         EXPECT_TRUE(observer_.started.empty()) << what;
-        EXPECT_EQ(report.filesCopied + report.filesDeleted, 0u) << what;
+        return report;
     }
 };
 
-// The spellings one folder can have are compared by IsSameFolder, tested with the file services.
-TEST_F(RefusalTest, SameFolderUnderAnotherSpelling) {
-    WriteTree(D(), With(kDestination, kSource));
-    for (const std::wstring& spelling : {D(), root_ / L"DST\\.\\d\\\\", root_ / L"dst\\D\\nationDATA\\.."}) {
-        ExpectRefused(spelling, D(), TransferOutcome::SameFolder, Narrow(spelling).c_str());
+TEST_F(AllOrNothingTest, RefusesBeforeChangingAnything) {
+    ExpectRefused(TransferOutcome::SameFolder, "same folder", [&] {
+        return transfer::TransferDataSet({root_ / L"DST\\.\\d\\\\", D(), L"", WorldFile()}, &observer_);
+    });
+    ExpectRefused(TransferOutcome::DestinationMissing, "missing destination", [&] {
+        return transfer::TransferDataSet({S(), root_ / L"dst\\none\\", L"", WorldFile()}, &observer_);
+    });
+
+    MakeFolders(root_ / L"empty");
+    ExpectRefused(TransferOutcome::NoDataSet, "empty source", [&] { return TransferFrom(root_ / L"empty\\"); });
+    ExpectRefused(TransferOutcome::NoDataSet, "missing source", [&] { return TransferFrom(root_ / L"none\\"); });
+    // Files the plan does not carry by name, hidden data files and folders by data names are no data set.
+    WriteTree(root_ / L"other", {{L"a.wav", "W"}, {L"song.mp3", "M"}, {L"x\\MAPDATA.dat", "M"}, {L"nationDATA\\h.dat", "H"}});
+    SetAttributes(root_ / L"other\\nationDATA\\h.dat", FILE_ATTRIBUTE_HIDDEN);
+    MakeFolders(root_ / L"other\\Sison.dat");
+    ExpectRefused(TransferOutcome::NoDataSet, "unrelated files", [&] { return TransferFrom(root_ / L"other\\"); });
+
+    // A file as large as no disk here holds (sparse: it costs nothing to make), kept
+    // out of the snapshots.
+    const TempFolder big;
+    {
+        platform::UniqueFile huge(::CreateFileW((big / L"BALANCE.DAT").c_str(), GENERIC_WRITE, 0, nullptr,
+                                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size{};
+        size.QuadPart = 1LL << 43;
+        ASSERT_TRUE(::SetFilePointerEx(huge.get(), size, nullptr, FILE_BEGIN) && ::SetEndOfFile(huge.get()));
     }
+    const transfer::TransferReport full =
+        ExpectRefused(TransferOutcome::NotEnoughSpace, "no room", [&] { return TransferFrom(big.path() + L"\\"); });
+    EXPECT_GT(full.bytesShort, (1ULL << 43) - (1ULL << 40));
+
+    // Access denied at the first write: the destination is not ours to write.
+    FaultyFileSystem denied(1, false, ERROR_ACCESS_DENIED);
+    ExpectRefused(TransferOutcome::NotWritable, "not writable", [&] { return Transfer(L"", denied); });
+
+    // Another run of the program holds a folder.
+    std::atomic<bool> locked{false}, done{false};
+    std::thread other([&] {
+        const platform::FolderLock lock(root_ / L"src\\s");
+        locked = lock.Held();
+        while (!done) ::Sleep(10);
+    });
+    while (!locked) ::Sleep(10);
+    ExpectRefused(TransferOutcome::Busy, "busy", [&] { return Transfer(); });
+    done = true;
+    other.join();
 }
 
-TEST_F(RefusalTest, NoDataSetInTheSource) {
-    WriteTree(D(), kDestination);
-    ExpectRefused(S(), D(), TransferOutcome::NoDataSet, "empty source");
-    ExpectRefused(root_ / L"src\\missing\\", D(), TransferOutcome::NoDataSet, "missing source");
+TEST_F(AllOrNothingTest, FilesTheGameHoldsOrThatAreProtectedStopEverything) {
+    transfer::TransferReport report;
+    {
+        // Replaced, only deleted, emptied; a held file the transfer leaves alone does not count.
+        const platform::UniqueFile replaced = HoldWithoutSharing(D() + L"SWAIT.DAT");
+        const platform::UniqueFile deleted = HoldWithoutSharing(D() + L"nationDATA\\gone.dat");
+        const platform::UniqueFile emptied = HoldWithoutSharing(D() + L"Sison.dat");
+        const platform::UniqueFile untouched = HoldWithoutSharing(D() + L"hidden.dat");
+        report = ExpectRefused(TransferOutcome::FilesInUse, "held", [&] { return Transfer(); });
+    }
+    EXPECT_EQ(report.filesInUse, (std::vector<std::wstring>{L"nationDATA\\gone.dat", L"SWAIT.DAT", L"Sison.dat"}));
 
-    // Only files the plan does not carry by name: sweeps alone are no data set.
-    WriteTree(S(), {{L"a.wav", "W"}, {L"readme.txt", "R"}, {L"song.mp3", "M"}, {L"other\\MAPDATA.dat", "MAP"},
-                    {L"nationDATA\\hidden.dat", "H"}, {L"pastDATA\\system.dat", "Y"}});
-    SetAttributes(S() + L"nationDATA\\hidden.dat", FILE_ATTRIBUTE_HIDDEN);
-    SetAttributes(S() + L"pastDATA\\system.dat", FILE_ATTRIBUTE_SYSTEM);
-    MakeFolders(S() + L"Sison.dat");  // a folder by a plan name is no file
-    ExpectRefused(S(), D(), TransferOutcome::NoDataSet, "unrelated files");
+    SetAttributes(D() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY);         // to be replaced
+    SetAttributes(D() + L"nationDATA\\gone.dat", FILE_ATTRIBUTE_SYSTEM);  // not deleted: not ordinary
+    SetAttributes(D() + L"年表3.txt", FILE_ATTRIBUTE_READONLY);           // to be deleted
+    report = ExpectRefused(TransferOutcome::Failed, "protected", [&] { return Transfer(); });
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].name, L"年表3.txt");
+    EXPECT_EQ(report.failures[1].name, L"SWAIT.DAT");
+    EXPECT_EQ(report.failures[1].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
-    WriteBytes(S() + L"pastDATA\\p.dat", "P");  // one ordinary file in pastDATA is a data set
+    // A world file that cannot be read stops everything; one an editor holds is read all the same.
+    SetAttributes(D() + L"SWAIT.DAT", FILE_ATTRIBUTE_NORMAL);
+    SetAttributes(D() + L"年表3.txt", FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(WorldFile(), "x:MAPDATA.dat");
+    {
+        const platform::UniqueFile exclusive = HoldWithoutSharing(WorldFile());
+        report = ExpectRefused(TransferOutcome::Failed, "world file", [&] { return Transfer(); });
+        ASSERT_EQ(report.failures.size(), 1u);
+        EXPECT_EQ(report.failures[0].name, L"zeloworld.dat");
+    }
+    const platform::UniqueFile editor(::CreateFileW(WorldFile().c_str(), GENERIC_READ | GENERIC_WRITE,
+                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
 }
 
-TEST_F(RefusalTest, DestinationFilesHeldOpenByTheGame) {
-    WriteTree(S(), kSource);
-    WriteTree(D(), kDestination);
-    const Tree before = ReadTree(root_.path());
-    transfer::TransferReport report;
-    {
-        const platform::UniqueFile deleted = HoldWithoutSharing(D() + L"nationDATA\\n1.dat");
-        const platform::UniqueFile replaced = HoldWithoutSharing(D() + L"SWAIT.DAT");
-        const platform::UniqueFile emptied = HoldWithoutSharing(D() + L"Sison.dat");
-        const platform::UniqueFile untouched = HoldWithoutSharing(D() + L"keep.txt");
-        report = Transfer();
+// For every file-system call of a transfer: when that one call fails, everything is
+// as before at once; when the run is killed there, the next run puts it back (or,
+// past the last change, finishes it).
+TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPlanned) {
+    const Tree sourceBefore = Snapshot(S());
+    const Tree before = Snapshot(D());
+    FaultyFileSystem counting(0, false);
+    ASSERT_EQ(Transfer(L"", counting).outcome, TransferOutcome::Completed);
+    const Tree after = Snapshot(D());
+    ASSERT_NE(after, before);
+    MakeFolders(root_ / L"empty");
+
+    for (const bool killed : {false, true}) {
+        bool reachedAfter = false;
+        for (int n = 1; n <= counting.calls; ++n) {
+            const std::string what = (killed ? "killed at call " : "call failing: ") + std::to_string(n);
+            RemoveTree(root_ / L"dst\\D");
+            WriteTree(D(), kDestination);
+            SetAttributes(D() + L"hidden.dat", FILE_ATTRIBUTE_HIDDEN);
+            SetAttributes(D() + L"keep.txt", FILE_ATTRIBUTE_READONLY);
+
+            FaultyFileSystem faulty(n, killed);
+            const transfer::TransferReport report = Transfer(L"", faulty);
+            if (report.outcome == TransferOutcome::Failed && !killed) {
+                EXPECT_EQ(Snapshot(D()), before) << what;
+                EXPECT_FALSE(report.changesLeft) << what;
+            }
+            // The next run, whatever it does (here it finds no data set), first puts things right.
+            const transfer::TransferReport next = TransferFrom(root_ / L"empty\\");
+            EXPECT_EQ(next.outcome, TransferOutcome::NoDataSet) << what;
+            const Tree now = Snapshot(D());
+            if (now == after) {
+                reachedAfter = true;
+                EXPECT_FALSE(next.interruptedRunUndone) << what;
+            } else {
+                EXPECT_FALSE(reachedAfter) << what << ": back to the old state after the change had completed";
+                EXPECT_EQ(now, before) << what;
+                // Only a run killed before it copied anything left nothing to undo.
+                EXPECT_EQ(next.interruptedRunUndone, killed && n > 2) << what;
+            }
+            EXPECT_EQ(Snapshot(S()), sourceBefore) << what;
+        }
+        EXPECT_TRUE(reachedAfter);
     }
-    EXPECT_EQ(report.outcome, TransferOutcome::FilesInUse);
-    EXPECT_EQ(report.filesInUse, (std::vector<std::wstring>{L"nationDATA\\n1.dat", L"SWAIT.DAT", L"Sison.dat"}));
-    EXPECT_EQ(ReadTree(root_.path()), before);
-    EXPECT_TRUE(observer_.started.empty());
-}
-
-TEST_F(RefusalTest, FailuresAreReportedAndNeverCostTheOldFile) {
-    WriteTree(S(), With(kSource, {{L"BALANCE.DAT", "B"}}));
-    WriteTree(D(), With(kDestination, {{L"nationDATA\\ro.dat", "old"}, {L"BALANCE.DAT", "old"}}));
-    SetAttributes(D() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY);           // its copy fails
-    SetAttributes(D() + L"nationDATA\\ro.dat", FILE_ATTRIBUTE_READONLY);  // its deletion fails
-    // A source the test holds cannot be read: the copy fails after the old file was found.
-    const platform::UniqueFile unreadable = HoldWithoutSharing(S() + L"BALANCE.DAT");
-
-    const transfer::TransferReport report = Transfer();
-
-    EXPECT_EQ(report.outcome, TransferOutcome::Completed);
-    ASSERT_EQ(report.failures.size(), 3u);  // names the source lacks are no failures
-    EXPECT_EQ(report.failures[0].name, L"nationDATA\\ro.dat");
-    EXPECT_EQ(report.failures[0].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(report.failures[1].name, L"BALANCE.DAT");
-    EXPECT_EQ(report.failures[1].error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(report.failures[2].name, L"SWAIT.DAT");
-    EXPECT_EQ(report.failures[2].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-
-    const Tree after = ReadTree(D());
-    EXPECT_FALSE(HasTemporaryFiles(after));
-    EXPECT_EQ(after.at(L"SWAIT.DAT"), "old");
-    EXPECT_EQ(after.at(L"BALANCE.DAT"), "old");
-    EXPECT_EQ(after.at(L"nationDATA\\ro.dat"), "old");
-    EXPECT_EQ(after.at(L"nationDATA\\n1.dat"), "N1");
-    EXPECT_EQ(after.at(L"MAPDATA.dat"), "MAP");
-    EXPECT_EQ(after.at(L"Sison.dat"), "");
 }
 
 }  // namespace

@@ -43,7 +43,6 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     EXPECT_EQ(ReadTree(D()), expected);
     // Copied once each, although the "jpg" sweep and step 13 both name back4.jpg.
     EXPECT_EQ(report.filesCopied, 14u);
-    EXPECT_EQ(report.filesDeleted, 8u);
     ASSERT_EQ(observer_.started.size(), 1u);
     EXPECT_EQ(observer_.lastProgress, observer_.started[0]);
     EXPECT_EQ(observer_.finished, 1);
@@ -60,31 +59,37 @@ TEST_F(TransferTest, SweepsMusicOnlyForExactlyOnAndEndingsCaseSensitively) {
     EXPECT_EQ(ReadTree(D()), With(withoutMusic, {{L"song.mp3", "M"}, {L"xmp3", "X"}}));
 }
 
-TEST_F(TransferTest, StopAtFirstSeriesEndAtTheirFirstFailingCopy) {
-    WriteTree(S(), {{L"kosei00.dat", "K0"}, {L"kosei01.dat", "K1"}, {L"kosei02.dat", "K2"},
-                    {L"年表1.txt", "C1"}, {L"年表2.txt", "C2"}, {L"年表3.txt", "C3"}});
-    WriteTree(D(), {{L"kosei01.dat", "old"}, {L"年表2.txt", "old"}});
-    SetAttributes(D() + L"kosei01.dat", FILE_ATTRIBUTE_READONLY);
-    SetAttributes(D() + L"年表2.txt", FILE_ATTRIBUTE_READONLY);
+TEST_F(TransferTest, StopAtFirstSeriesEndAtTheFirstNameTheSourceLacks) {
+    Tree source;
+    for (int n = 1; n <= 9; ++n) source[L"年表" + std::to_wstring(n) + L".txt"] = "C";
+    for (int n = 0; n <= 99; ++n) {
+        if (n != 50) source[L"kosei" + std::wstring(n < 10 ? L"0" : L"") + std::to_wstring(n) + L".dat"] = "K";
+    }
+    WriteTree(S(), source);
+    WriteTree(D(), {{L"年表9.txt", "old"}, {L"kosei99.dat", "old"}});
 
-    const transfer::TransferReport report = Transfer();
+    EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+    // Steps 11 and 14 between them carry every kosei file, the last of each series too.
+    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, source));
 
-    // kosei01.dat fails in both kosei series but is tried and reported once.
-    ASSERT_EQ(report.failures.size(), 3u);
-    EXPECT_EQ(report.failures[0].name, L"年表2.txt");  // its deletion
-    EXPECT_EQ(report.failures[1].name, L"kosei01.dat");
-    EXPECT_EQ(report.failures[2].name, L"年表2.txt");  // its copy, which ends the chronology series
-    EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"kosei00.dat", "K0"}, {L"kosei01.dat", "old"}, {L"kosei02.dat", "K2"},
-                                                {L"年表1.txt", "C1"}, {L"年表2.txt", "old"}}));
+    // Without kosei00.dat the stop-at-first series carries nothing, the other one still all.
+    ::DeleteFileW((S() + L"kosei00.dat").c_str());
+    ::DeleteFileW((S() + L"年表3.txt").c_str());
+    EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+    const Tree after = ReadTree(D());
+    EXPECT_TRUE(after.contains(L"kosei99.dat"));
+    EXPECT_TRUE(after.contains(L"年表2.txt"));
+    EXPECT_FALSE(after.contains(L"年表4.txt"));
+    EXPECT_FALSE(after.contains(L"年表9.txt"));
 }
 
-TEST_F(TransferTest, CarriesTheFilesTheCurrentFoldersWorldFileNames) {
+TEST_F(TransferTest, CarriesTheFilesTheWorldFileNames) {
     WriteTree(S(), {{L"zeloworld.dat", "a:fromSource.gif"}, {L"fromSource.gif", "no"}, {L"listed.gif", "L"},
                     {L"表.dat", "HYO"}, {L"sub\\s.gif", "SUB"}, {L"nosub\\n.gif", "no"}});
     WriteBytes(root_ / L"src\\evil.dat", "no");
     WriteBytes(root_ / L"src\\evil2.dat", "no");
     MakeFolders(D() + L"sub");
-    WriteBytes(Current() + L"\\zeloworld.dat",
+    WriteBytes(WorldFile(),
                "x:listed.gif,y:sub\\s.gif,z:nosub\\n.gif,u:..\\evil.dat,v:sub\\..\\..\\evil2.dat,"
                "w:absent.gif,h:\x95\x5c.dat\r\n");
 
@@ -97,8 +102,8 @@ TEST_F(TransferTest, CarriesTheFilesTheCurrentFoldersWorldFileNames) {
     EXPECT_FALSE(FileExists(root_ / L"dst\\evil.dat"));
     EXPECT_FALSE(FileExists(root_ / L"dst\\evil2.dat"));
 
-    // Without a world file in the current folder the transfer carries the rest.
-    ::DeleteFileW((Current() + L"\\zeloworld.dat").c_str());
+    // Without a world file the transfer carries the rest.
+    ::DeleteFileW(WorldFile().c_str());
     RemoveTree(root_ / L"dst\\D");
     MakeFolders(D() + L"sub");
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
