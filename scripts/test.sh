@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under Wine. Installs what is missing first.
+# Builds everything (the release zip included) and runs every test. Installs what is missing first.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 "$ROOT/scripts/setup.sh"
