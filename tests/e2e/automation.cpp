@@ -16,19 +16,6 @@ namespace e2e {
 
 namespace {
 
-// Under Wine, paths handed over by ctest and scripts are Unix paths; Wine names them on a DOS drive.
-std::wstring WindowsPath(const std::wstring& path) {
-    if (path.empty() || path[0] != L'/') return path;
-    using UnixToDos = LPWSTR(CDECL*)(LPCSTR);
-    const auto convert = reinterpret_cast<UnixToDos>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
-    LPWSTR dos = convert ? convert(testing_support::Narrow(path).c_str()) : nullptr;
-    if (!dos) return path;
-    std::wstring result = dos;
-    ::HeapFree(::GetProcessHeap(), 0, dos);
-    return result;
-}
-
 // What `paint` draws into a width x height picture (over `background`), as
 // 0x00RRGGBB pixels, top row first.
 std::vector<DWORD> Picture(int width, int height, const std::function<void(HDC picture, HDC screen)>& paint,
@@ -81,6 +68,19 @@ MessageIcon IconShownBy(HWND iconControl) {
 }
 
 }  // namespace
+
+std::wstring WindowsPath(const std::wstring& path) {
+    if (path.empty() || path[0] != L'/') return path;
+    using UnixToDos = LPWSTR(CDECL*)(LPCSTR);
+    const auto convert = reinterpret_cast<UnixToDos>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    LPWSTR dos = convert ? convert(testing_support::Narrow(path).c_str()) : nullptr;
+    if (!dos) return path;
+    std::wstring result = dos;
+    ::HeapFree(::GetProcessHeap(), 0, dos);
+    return result;
+}
+
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

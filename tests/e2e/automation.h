@@ -23,6 +23,9 @@ using WindowTest = std::function<bool(HWND)>;
 // Polls `condition` every few milliseconds until it holds or `timeout` runs out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s);
 
+// Under Wine, paths handed over by ctest and scripts are Unix paths; Wine names them on a DOS drive.
+[[nodiscard]] std::wstring WindowsPath(const std::wstring& path);
+
 // The program under test, from the test's command line (`e2e_tests <path of the exe>`).
 [[nodiscard]] std::wstring ProgramPath();
 

@@ -1,9 +1,11 @@
-// When an operation would destroy data it refuses, says why and changes nothing
-// (Default without default data only explains); when single files fail, the closing
-// message names them.
+// When an operation cannot complete it refuses, says why and changes nothing
+// (Default without default data only explains).
 #include "e2e/program_test.h"
 
 #include "platform/file_services.h"
+#include "platform/folder_lock.h"
+
+#include <optional>
 
 namespace e2e {
 
@@ -17,6 +19,8 @@ enum class Given {
     PackageWithoutData,   // the current folder holds nothing to install
     GameIsCurrentFolder,  // the message then names the folder
     GameFileHeldOpen,     // kosei01.dat, without sharing; the message then names it
+    GameFileReadOnly,     // kosei01.dat; the message then names it
+    AnotherRunInTheGame,  // another run of the program holds the game folder
 };
 
 struct Refusal {
@@ -43,6 +47,11 @@ const Refusal kRefusals[] = {
     {"InstallWhileTheGameHoldsAFile", Given::GameFileHeldOpen, kInstallButton,
      L"Torvanelが起動中の可能性があるため、" + std::wstring(kNothingChanged) +
          L"\rTorvanelを終了してから、もう一度実行して下さい。"},
+    {"InstallOverAReadOnlyGameFile", Given::GameFileReadOnly, kInstallButton,
+     L"次のファイルをコピーまたは削除できなかったため、" + std::wstring(kNothingChanged) + L"\rkosei01.dat："},
+    {"InstallWhileAnotherRunHoldsTheGameFolder", Given::AnotherRunInTheGame, kInstallButton,
+     L"別の操作がこのフォルダのデータを処理中のため、" + std::wstring(kNothingChanged) +
+         L"\rその操作が終わってから、もう一度実行して下さい。"},
     {"DefaultWithoutDefaultData", Given::GameAndPackage, kDefaultButton,
      L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
      L"Torvanelを最新バージョンに更新して下さい。\r"
@@ -65,6 +74,13 @@ TEST_P(RefusalTest, ExplainsAndChangesNothing) {
     std::wstring expected = refusal.text;
     if (given == Given::GameIsCurrentFolder) expected += L"\r" + gameFolder;
     if (given == Given::GameFileHeldOpen) expected += L"\rkosei01.dat";
+    if (given == Given::GameFileReadOnly) {
+        expected += platform::ErrorText(ERROR_ACCESS_DENIED);
+        testing_support::SetAttributes(Game(L"kosei01.dat"), FILE_ATTRIBUTE_READONLY);
+    }
+    // The lock a second copy of the program would hold, taken in this process.
+    std::optional<platform::FolderLock> otherRun;
+    if (given == Given::AnotherRunInTheGame) otherRun.emplace(gameFolder);
 
     platform::UniqueFile held;
     if (given == Given::GameFileHeldOpen) {
@@ -75,6 +91,7 @@ TEST_P(RefusalTest, ExplainsAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const MessageBoxView message = RunWithRememberedFolder(refusal.button);
     held.reset();
+    otherRun.reset();
 
     EXPECT_EQ(message.text, expected) << Show(message.text);
     EXPECT_EQ(message.icon, refusal.icon);
@@ -87,26 +104,6 @@ TEST_P(RefusalTest, ExplainsAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(EachRefusal, RefusalTest, testing::ValuesIn(kRefusals),
                          [](const testing::TestParamInfo<Refusal>& test) { return std::string(test.param.name); });
-
-using FailureReportTest = ProgramTest;
-
-// A read-only game file cannot be replaced: Install still carries everything else
-// and its closing message names that file, with the warning icon.
-TEST_F(FailureReportTest, InstallNamesAFileItCouldNotReplace) {
-    PrepareGameAndPackage();
-    testing_support::SetAttributes(Game(L"kosei01.dat"), FILE_ATTRIBUTE_READONLY);
-    ASSERT_NO_FATAL_FAILURE(Start());
-
-    const MessageBoxView message = RunWithRememberedFolder(kInstallButton);
-    EXPECT_EQ(message.text, std::wstring(kInstallDone) + L"\r\rただし、次のファイルはコピーまたは削除できませんでした。" +
-                                L"\rkosei01.dat：" + platform::ErrorText(ERROR_ACCESS_DENIED))
-        << Show(message.text);
-    EXPECT_EQ(message.icon, MessageIcon::Exclamation) << "MB_ICONWARNING and MB_ICONEXCLAMATION are one icon";
-    const FileSet now = Snapshot(game_.path());
-    EXPECT_EQ(now.at(L"kosei01.dat"), InstalledGame().at(L"kosei01.dat"));
-    EXPECT_EQ(now.at(L"kosei02.dat"), PackageData().at(L"kosei02.dat"));
-    Finish();
-}
 
 }  // namespace
 
