@@ -4,10 +4,23 @@
 
 namespace platform {
 
-TextRead ReadTextFile(const std::wstring& path) {
-    TextRead result;
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+
+// A program that holds the file for a moment (an editor saving it, a virus scanner
+// looking at it) is waited for this long before its hold counts as a failure.
+constexpr int kHoldRetries = 10;
+constexpr DWORD kHoldRetryMilliseconds = 100;
+
+struct ByteRead {
+    ErrorCode error = ERROR_SUCCESS;
+    std::string bytes;
+};
+
+ByteRead ReadWholeFile(const std::wstring& path) {
+    ByteRead result;
+    // Whatever others do with the file, reading it must not stand in their way.
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         result.error = ::GetLastError();
         return result;
@@ -22,29 +35,63 @@ TextRead ReadTextFile(const std::wstring& path) {
         result.error = ERROR_FILE_TOO_LARGE;
         return result;
     }
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    result.bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
     size_t filled = 0;
-    while (filled < bytes.size()) {
+    while (filled < result.bytes.size()) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), bytes.data() + filled, static_cast<DWORD>(bytes.size() - filled), &got, nullptr)) {
+        if (!::ReadFile(file.get(), result.bytes.data() + filled, static_cast<DWORD>(result.bytes.size() - filled),
+                        &got, nullptr)) {
             result.error = ::GetLastError();
             return result;
         }
         if (got == 0) break;
         filled += got;
     }
-    bytes.resize(filled);
-    result.text = FromAnsi(bytes);
+    result.bytes.resize(filled);
     return result;
 }
 
-std::wstring FromAnsi(std::string_view bytes) {
+std::wstring FromCodePage(UINT codePage, std::string_view bytes) {
     if (bytes.empty()) return {};
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    const int length = ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
     return text;
 }
+
+std::wstring FromUtf16(std::string_view bytes, bool bigEndian) {
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        text[i] = static_cast<wchar_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+    }
+    return text;
+}
+
+// A byte-order mark says an editor saved the file as UTF-8 or UTF-16; the mark
+// itself is no text.
+std::wstring DecodeText(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return FromCodePage(CP_UTF8, bytes.substr(3));
+    if (bytes.starts_with("\xFF\xFE")) return FromUtf16(bytes.substr(2), false);
+    if (bytes.starts_with("\xFE\xFF")) return FromUtf16(bytes.substr(2), true);
+    return FromAnsi(bytes);
+}
+
+}  // namespace
+
+TextRead ReadTextFile(const std::wstring& path) {
+    ByteRead read = ReadWholeFile(path);
+    for (int retry = 0; retry < kHoldRetries; ++retry) {
+        if (read.error != ERROR_SHARING_VIOLATION && read.error != ERROR_LOCK_VIOLATION) break;
+        ::Sleep(kHoldRetryMilliseconds);
+        read = ReadWholeFile(path);
+    }
+    if (read.error != ERROR_SUCCESS) return TextRead{read.error, {}};
+    return TextRead{ERROR_SUCCESS, DecodeText(read.bytes)};
+}
+
+std::wstring FromAnsi(std::string_view bytes) { return FromCodePage(CP_ACP, bytes); }
 
 std::optional<std::string> ToAnsi(std::wstring_view text) {
     if (text.empty()) return std::string();
