@@ -117,7 +117,8 @@ void RunTransfer(const std::wstring& source, const std::wstring& destination, st
 
     const FolderContents destinationContents(destination);
     const ResolvedTransfer plan =
-        ResolveTransfer(sourceContents, destinationContents, musicFlag, ReadListedFileNames());
+        ResolveTransfer(sourceContents, destinationContents, musicFlag,
+                        ReadWorldFileNames(platform::CurrentFolder() + L"\\zeloworld.dat").names);
     report.filesInUse = FilesInUse(destination, plan.touchedFiles);
     if (!report.filesInUse.empty()) {
         report.outcome = TransferOutcome::FilesInUse;
