@@ -5,6 +5,12 @@ set -euo pipefail
 need=()
 command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
 command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
+# The second compiler: Clang and lld for the same target, and LLVM's resource compiler
+# beside the real clang (Debian keeps it in LLVM's own folder).
+command -v clang >/dev/null || need+=(clang)
+command -v ld.lld >/dev/null || need+=(lld)
+clang_dir="$(dirname "$(readlink -f "$(command -v clang || echo /nonexistent)")")"
+[ -x "$clang_dir/llvm-windres" ] || need+=(llvm)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v wine >/dev/null || need+=(wine wine64)

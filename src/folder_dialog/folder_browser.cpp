@@ -13,42 +13,29 @@ bool Find(HMODULE module, const char* name, Function& function) noexcept {
     return function != nullptr;
 }
 
-class ComApartment {
-public:
-    explicit ComApartment(const ShellLibraries& libraries) noexcept
-        : libraries_(libraries),
-          initialized_(SUCCEEDED(libraries.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ~ComApartment() {
-        if (initialized_) libraries_.coUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    const ShellLibraries& libraries_;
-    bool initialized_;
-};
-
 }  // namespace
 
 bool ShellLibraries::Load() noexcept {
     if (shBrowseForFolder != nullptr) return true;
     // Both are known DLLs: the system loads them from its own folder, never from ours.
-    if (!ole32_) ole32_.reset(::LoadLibraryW(L"ole32.dll"));
-    if (!shell32_) shell32_.reset(::LoadLibraryW(L"shell32.dll"));
-    if (!ole32_ || !shell32_) return false;
-    const bool found = Find(ole32_.get(), "CoInitializeEx", coInitializeEx) &&
-                       Find(ole32_.get(), "CoUninitialize", coUninitialize) &&
-                       Find(ole32_.get(), "CoTaskMemFree", coTaskMemFree) &&
-                       Find(shell32_.get(), "SHGetPathFromIDListW", shGetPathFromIDList) &&
-                       Find(shell32_.get(), "SHBrowseForFolderW", shBrowseForFolder);
-    if (!found) shBrowseForFolder = nullptr;
-    return found;
+    if (ole32_ == nullptr) ole32_ = ::LoadLibraryW(L"ole32.dll");
+    if (shell32_ == nullptr) shell32_ = ::LoadLibraryW(L"shell32.dll");
+    if (ole32_ == nullptr || shell32_ == nullptr) return false;
+    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
+    if (!Find(ole32_, "CoInitializeEx", coInitializeEx) || !Find(ole32_, "CoTaskMemFree", coTaskMemFree) ||
+        !Find(shell32_, "SHGetPathFromIDListW", shGetPathFromIDList) ||
+        !Find(shell32_, "SHBrowseForFolderW", shBrowseForFolder)) {
+        shBrowseForFolder = nullptr;
+        return false;
+    }
+    // Once for the thread's life (it is the program's): never left, see the header.
+    // Should it fail, the browser still works in its plain form.
+    (void)coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    return true;
 }
 
 std::optional<std::wstring> ShellFolderBrowser::BrowseForFolder() {
     if (!libraries_.Load()) return std::nullopt;
-    const ComApartment apartment(libraries_);
 
     BROWSEINFOW info{};
     info.hwndOwner = owner_;

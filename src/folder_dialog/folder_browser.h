@@ -1,7 +1,5 @@
 #pragma once
 // Picking a folder: the shell's folder browser, or a stand-in in tests.
-#include "platform/unique_handle.h"
-
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -22,24 +20,26 @@ inline constexpr wchar_t kBrowserTitle[] = L"Torvanelフォルダを選択して
 
 // The shell and COM functions the browser needs, loaded when it is first opened:
 // most runs never browse, and loading them at start costs start-up time and memory.
+// Once loaded they stay for the rest of the run, and so does the thread's COM
+// apartment: shell extensions that the browser brings in keep threads, hooks and
+// objects in them after it closes.
 class ShellLibraries {
 public:
-    // Loads once; false when the system lacks them.
+    // Loads once and joins the calling (user-interface) thread to a single-threaded
+    // apartment; false when the system lacks them.
     bool Load() noexcept;
 
-    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
-    decltype(&::CoUninitialize) coUninitialize = nullptr;
     decltype(&::CoTaskMemFree) coTaskMemFree = nullptr;
     decltype(&::SHBrowseForFolderW) shBrowseForFolder = nullptr;
     decltype(&::SHGetPathFromIDListW) shGetPathFromIDList = nullptr;
 
 private:
-    platform::UniqueModule ole32_;
-    platform::UniqueModule shell32_;
+    HMODULE ole32_ = nullptr;    // never freed, see above
+    HMODULE shell32_ = nullptr;  // never freed, see above
 };
 
 // SHBrowseForFolderW over the whole namespace, only file-system folders, nothing
-// preselected, in a single-threaded COM apartment for the time it is open.
+// preselected.
 class ShellFolderBrowser final : public FolderBrowser {
 public:
     ShellFolderBrowser(HWND owner, ShellLibraries& libraries) noexcept : owner_(owner), libraries_(libraries) {}

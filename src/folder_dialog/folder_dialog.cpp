@@ -57,20 +57,22 @@ void FolderDialog::OnCreated() {
 
 void FolderDialog::OnButtonClicked(int id) {
     if (ended_) return;
+    ChoiceOutcome outcome = ChoiceOutcome::StaysOpen;
     if (id == kBT1Id) {
         ShellFolderBrowser browser(hwnd(), shellLibraries_);
-        switch (choice_.ChooseFolder(browser)) {
-        case BrowseOutcome::Confirmed:
-            ended_ = true;
-            break;
-        case BrowseOutcome::NotAGameFolder:
-            ::MessageBoxW(hwnd(), kExeNotFoundMessage, messageTitle_.c_str(), MB_OK | MB_ICONEXCLAMATION);
-            break;
-        case BrowseOutcome::StaysOpen:
-            break;
-        }
+        outcome = choice_.ChooseFolder(browser);
     } else if (id == kBT2Id) {
-        ended_ = choice_.ConfirmSavedFolder();
+        outcome = choice_.ConfirmSavedFolder();
+    }
+    switch (outcome) {
+    case ChoiceOutcome::Confirmed:
+        ended_ = true;
+        break;
+    case ChoiceOutcome::NotAGameFolder:
+        ::MessageBoxW(hwnd(), kExeNotFoundMessage, messageTitle_.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        break;
+    case ChoiceOutcome::StaysOpen:
+        break;
     }
 }
 

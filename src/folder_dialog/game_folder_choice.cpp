@@ -24,30 +24,31 @@ bool CheckGameFolder(const std::wstring& folder) {
 }
 
 SecondButtonState GameFolderChoice::Load() {
-    const std::optional<std::wstring> saved = savedPath_.Read();
-    savedFolderFound_ = saved.has_value();
-    if (!saved) return SecondButtonState{false, kNoSavedFolderCaption};
-    selection_.GameFolder = *saved;
-    return SecondButtonState{true, SavedFolderCaption(*saved)};
+    savedFolder_ = savedPath_.Read();
+    if (!savedFolder_) return SecondButtonState{false, kNoSavedFolderCaption};
+    selection_.GameFolder = *savedFolder_;
+    return SecondButtonState{true, SavedFolderCaption(*savedFolder_)};
 }
 
-BrowseOutcome GameFolderChoice::ChooseFolder(FolderBrowser& browser) {
+ChoiceOutcome GameFolderChoice::ChooseFolder(FolderBrowser& browser) {
     if (std::optional<std::wstring> picked = browser.BrowseForFolder()) candidateFolder_ = std::move(*picked);
-    if (!CheckGameFolder(candidateFolder_)) return BrowseOutcome::NotAGameFolder;
-    if (candidateFolder_.empty()) return BrowseOutcome::StaysOpen;
+    if (!CheckGameFolder(candidateFolder_)) return ChoiceOutcome::NotAGameFolder;
+    if (candidateFolder_.empty()) return ChoiceOutcome::StaysOpen;
 
     selection_.GameFolder = candidateFolder_;
     // A folder that cannot be remembered (read-only media, a name outside the ANSI
     // code page) is still the one the user chose: the operation goes ahead with it.
     (void)savedPath_.Write(selection_.GameFolder);
     selection_.SelectionConfirmed = true;
-    return BrowseOutcome::Confirmed;
+    return ChoiceOutcome::Confirmed;
 }
 
-bool GameFolderChoice::ConfirmSavedFolder() {
-    if (!savedFolderFound_) return false;
+ChoiceOutcome GameFolderChoice::ConfirmSavedFolder() {
+    if (!savedFolder_) return ChoiceOutcome::StaysOpen;
+    if (!CheckGameFolder(*savedFolder_)) return ChoiceOutcome::NotAGameFolder;
+    selection_.GameFolder = *savedFolder_;
     selection_.SelectionConfirmed = true;
-    return true;
+    return ChoiceOutcome::Confirmed;
 }
 
 }  // namespace folder_dialog

@@ -1,10 +1,11 @@
 #pragma once
 // What the game-folder dialog decides, apart from its window: how BT2 looks after
 // the saved folder is read, what a click on BT1 (browse) or BT2 (the saved folder)
-// does, and the test for the game's executable.
+// does, and the test for the game's executable that both clicks make.
 #include "folder_dialog/folder_browser.h"
 #include "folder_dialog/saved_path_file.h"
 
+#include <optional>
 #include <string>
 
 namespace folder_dialog {
@@ -24,10 +25,10 @@ struct SecondButtonState {
     std::wstring caption;
 };
 
-enum class BrowseOutcome {
+enum class ChoiceOutcome {
     Confirmed,       // GameFolder set and confirmed: the dialog closes
     NotAGameFolder,  // no game executable there: the exclamation message, the dialog stays
-    StaysOpen,       // the check passed with no folder picked at all: nothing happens
+    StaysOpen,       // no folder to confirm (none picked, none saved): nothing happens
 };
 
 // BT2's caption for a saved folder: three lines separated by CR alone.
@@ -48,18 +49,18 @@ public:
 
     // BT1: browse, check the folder picked now or, when cancelled, the one picked
     // before in this run; confirm and remember it.
-    [[nodiscard]] BrowseOutcome ChooseFolder(FolderBrowser& browser);
+    [[nodiscard]] ChoiceOutcome ChooseFolder(FolderBrowser& browser);
 
-    // BT2: confirms the folder read at load, without testing it again. False (and
-    // nothing confirmed) when no saved folder was found.
-    bool ConfirmSavedFolder();
+    // BT2: confirms the folder read at load when it is still a game folder. The
+    // saved path may be stale or come from someone else's machine with a package.
+    [[nodiscard]] ChoiceOutcome ConfirmSavedFolder();
 
 private:
     GameFolderSelection& selection_;
     SavedPathFile savedPath_;
     // The folder last picked in the browser; kept for the whole run.
     std::wstring candidateFolder_;
-    bool savedFolderFound_ = false;
+    std::optional<std::wstring> savedFolder_;
 };
 
 }  // namespace folder_dialog

@@ -17,9 +17,10 @@ public:
     // The file at a fixed path.
     explicit SavedPathFile(std::wstring path) : path_(std::move(path)) {}
 
-    // The whole first line, without its line end: commas, leading blanks and
-    // quotes belong to the folder. Nothing when the file is missing or unreadable,
-    // or its first line is empty or only blanks.
+    // The whole first line, without its line end: commas and quotes belong to the
+    // folder. Nothing when the file is missing or unreadable, or its first line is
+    // not a fully qualified path ("C:\..." or "\\server\share...") or holds a
+    // control character.
     [[nodiscard]] std::optional<std::wstring> Read() const;
 
     // Replaces the file with the folder and CR LF, through a temporary file, so a

@@ -42,11 +42,14 @@ UINT SystemDpi() noexcept {
 
 UINT WindowDpi(HWND window) noexcept {
     static const auto getForWindow = Load<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
-    if (getForWindow != nullptr && window != nullptr) {
+    if (window == nullptr) return SystemDpi();
+    if (getForWindow != nullptr) {
         const UINT dpi = getForWindow(window);
         if (dpi != 0) return dpi;
     }
-    return SystemDpi();
+    // Windows 8.1 has per-monitor DPI but no GetDpiForWindow: a per-monitor aware
+    // window is drawn at the DPI of the monitor it is on.
+    return MonitorDpi(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
 }
 
 UINT MonitorDpi(HMONITOR monitor) noexcept {

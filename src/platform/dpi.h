@@ -38,9 +38,9 @@ struct TwipsRect {
 
 // The DPI of the system as a whole (the primary monitor's at log-on).
 [[nodiscard]] UINT SystemDpi() noexcept;
-// The DPI a window is drawn at.
+// The DPI a window is drawn at (its monitor's where the system cannot say).
 [[nodiscard]] UINT WindowDpi(HWND window) noexcept;
-// The DPI of a monitor.
+// The DPI of a monitor; the system DPI before Windows 8.1.
 [[nodiscard]] UINT MonitorDpi(HMONITOR monitor) noexcept;
 
 // The outer size of a window whose client area is `client` pixels at `dpi`.

@@ -14,7 +14,9 @@ struct TextRead {
     std::wstring text;
 };
 
-// Reads the whole file and converts it from the ANSI code page.
+// Reads the whole file and converts it from the ANSI code page, or from UTF-8 or
+// UTF-16 when it starts with their byte-order mark. Others may hold the file open in
+// any way; a sharing or lock violation is retried for about a second.
 [[nodiscard]] TextRead ReadTextFile(const std::wstring& path);
 
 // Converts to the ANSI code page; nullopt when some character has no form there.

@@ -1,8 +1,9 @@
 #include "transfer/listed_files.h"
 
 #include "platform/field_reader.h"
+#include "platform/path_names.h"
 #include "platform/text_file.h"
-#include "transfer/transfer_plan.h"
+#include "platform/wildcard.h"
 
 #include <array>
 
@@ -21,24 +22,36 @@ bool HasListedEnding(std::wstring_view field) noexcept {
 
 bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
 
-// ".." and also "...": Windows trims trailing dots from a path component.
-bool IsParentStep(std::wstring_view component) noexcept {
-    return component.size() >= 2 && component.find_first_not_of(L'.') == std::wstring_view::npos;
+// A path component as Windows resolves it: trailing dots and blanks dropped.
+std::wstring_view Trimmed(std::wstring_view component) noexcept {
+    while (!component.empty() && (component.back() == L'.' || component.back() == L' ')) component.remove_suffix(1);
+    return component;
 }
 
-// A world file comes with a downloaded package: its names must stay inside the
-// source and destination folders.
-bool StaysInsideFolders(std::wstring_view name) noexcept {
+// A world file comes with a downloaded package: its names must stay inside the data
+// set of the source and destination folders. The game folder's "Backup" and
+// "Default" hold the player's backup and the game's default data, and a device name
+// would open the device instead of a file.
+bool NamesDataSetFile(std::wstring_view name) noexcept {
     if (name.empty() || IsSeparator(name.front())) return false;
     if (name.size() >= 2 && name[1] == L':') return false;
+    bool firstFolder = true;
     size_t start = 0;
-    while (start <= name.size()) {
+    for (;;) {
         size_t end = start;
         while (end < name.size() && !IsSeparator(name[end])) ++end;
-        if (IsParentStep(name.substr(start, end - start))) return false;
+        const std::wstring_view component = name.substr(start, end - start);
+        const std::wstring_view trimmed = Trimmed(component);
+        if (end == name.size()) return !platform::IsReservedDeviceName(component);
+        // "..", and also "..." or ". .", which Windows trims to a step up or an
+        // invalid name; "." and empty steps stay where they are.
+        if (trimmed.empty() && !component.empty() && component != L".") return false;
+        if (!trimmed.empty() && firstFolder) {
+            if (platform::SameName(trimmed, L"Backup") || platform::SameName(trimmed, L"Default")) return false;
+            firstFolder = false;
+        }
         start = end + 1;
     }
-    return true;
 }
 
 }  // namespace
@@ -54,7 +67,7 @@ std::wstring ListedFileName(std::wstring_view field) {
             name += c;
         }
     }
-    if (name.empty() || !StaysInsideFolders(name)) return {};
+    if (!NamesDataSetFile(name)) return {};
     return name;
 }
 
@@ -71,8 +84,8 @@ std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText) {
     return names;
 }
 
-WorldFileNames ReadWorldFileNames(const std::wstring& path) {
-    const platform::TextRead file = platform::ReadTextFile(path);
+WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath) {
+    platform::TextRead file = platform::ReadTextFile(worldFilePath);
     if (file.error == ERROR_FILE_NOT_FOUND || file.error == ERROR_PATH_NOT_FOUND) return {};
     if (file.error != ERROR_SUCCESS) return {file.error, {}};
     return {ERROR_SUCCESS, ListedFileNames(file.text)};

@@ -9,19 +9,21 @@
 namespace transfer {
 
 // The file name a world-file field names, or "" when it names nothing: no matching
-// ending, no text after a colon, or a name that would leave the folders (rooted, or
-// with a ".." component).
+// ending, no text after a colon, or a name outside the data set: rooted, with a ".."
+// component, inside the "Backup" or "Default" folder, or a device name.
 [[nodiscard]] std::wstring ListedFileName(std::wstring_view field);
 
 // Every name the world file text names, in order (duplicates kept).
 [[nodiscard]] std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText);
 
 struct WorldFileNames {
-    platform::ErrorCode error = ERROR_SUCCESS;  // a missing world file is no error
+    platform::ErrorCode error = ERROR_SUCCESS;
     std::vector<std::wstring> names;
 };
 
-// Names the world file at `path` lists.
-[[nodiscard]] WorldFileNames ReadWorldFileNames(const std::wstring& path);
+// The names the world file at the path lists. A missing world file lists nothing;
+// one that exists but cannot be read (also after waiting briefly for a program that
+// holds it) is an error.
+[[nodiscard]] WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath);
 
 }  // namespace transfer

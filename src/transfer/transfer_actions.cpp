@@ -1,5 +1,6 @@
 #include "transfer/transfer_actions.h"
 
+#include "platform/path_names.h"
 #include "transfer/transfer_plan.h"
 
 #include <unordered_map>
@@ -44,7 +45,8 @@ public:
 
     void Sweep(std::wstring_view ending) {
         for (std::wstring& name : source_.OrdinaryFiles(L"*")) {
-            if (name.ends_with(ending)) Copy(std::move(name));
+            // "NUL.jpg" names a device, not a file, wherever it is.
+            if (name.ends_with(ending) && !platform::IsReservedDeviceName(name)) Copy(std::move(name));
         }
     }
 

@@ -1,5 +1,6 @@
 // The game-folder dialog as a player meets it: the close box, and a first run
-// without "PathDATA.txt" through the shell folder browser.
+// without "PathDATA.txt" through the shell folder browser, until the remembered
+// folder no longer holds the game.
 #include "e2e/program_test.h"
 
 namespace e2e {
@@ -7,6 +8,8 @@ namespace e2e {
 namespace {
 
 using FolderDialogTest = ProgramTest;
+
+constexpr std::wstring_view kExeNotFound = L"exeが見つかりません。Torvanelフォルダで無い可能性があります。";
 
 void CloseWithCloseBox(HWND dialog) {
     ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -34,8 +37,9 @@ TEST_F(FolderDialogTest, CloseBoxEndsTheOperationQuietly) {
 // With no saved folder BT2 is disabled. Cancelling the browser before any folder was
 // picked tests the drive's root, which holds no game: the exclamation message, and
 // the dialog stays. A folder picked then is tested, remembered in "PathDATA.txt" and
-// offered on BT2 at the next showing.
-TEST_F(FolderDialogTest, FirstRunThroughTheFolderBrowser) {
+// offered on BT2 at the next showing. Once the game has gone from it, BT2 refuses it
+// as the browser would.
+TEST_F(FolderDialogTest, FirstRunThroughTheFolderBrowserUntilTheGameMoves) {
     // Only "!Torvanel.exe" marks this game folder; its name needs code page 932.
     const std::wstring folder = Game(L"トルヴァネル表");
     FileSet game = InstalledGame();
@@ -57,7 +61,7 @@ TEST_F(FolderDialogTest, FirstRunThroughTheFolderBrowser) {
     EXPECT_NE(ChildWithText(browser, L"Torvanelフォルダを選択してください"), nullptr) << "the browser shows no title";
     Click(::GetDlgItem(browser, IDCANCEL));
     MessageBoxView message = WaitForMessage();
-    EXPECT_EQ(message.text, L"exeが見つかりません。Torvanelフォルダで無い可能性があります。") << Show(message.text);
+    EXPECT_EQ(message.text, kExeNotFound) << Show(message.text);
     EXPECT_EQ(message.title, kMainCaption);
     EXPECT_EQ(message.icon, MessageIcon::Exclamation);
     ASSERT_TRUE(PressOk(message.window));
@@ -73,11 +77,20 @@ TEST_F(FolderDialogTest, FirstRunThroughTheFolderBrowser) {
     EXPECT_EQ(testing_support::ReadBytes(package_ / L"PathDATA.txt"), SavedPathBytes(folder));
     EXPECT_EQ(Snapshot(folder + L"\\Backup"), BackedUpPart(game));
 
-    dialog = OpenDialog(kRestoreButton);
+    ASSERT_TRUE(::DeleteFileW((folder + L"\\!Torvanel.exe").c_str()));
+    const FileSet left = Snapshot(folder);
+    dialog = OpenDialog(kInstallButton);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(TextOf(BT2(dialog)), SavedPathCaption(folder)) << Show(TextOf(BT2(dialog)));
     EXPECT_TRUE(::IsWindowEnabled(BT2(dialog)));
+    Click(BT2(dialog));
+    message = WaitForMessage();
+    EXPECT_EQ(message.text, kExeNotFound) << Show(message.text);
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    ASSERT_TRUE(PressOk(message.window));
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "the dialog closed after the refusal";
     CloseWithCloseBox(dialog);
+    EXPECT_EQ(Snapshot(folder), left);
     Finish();
 }
 

@@ -12,7 +12,8 @@ namespace {
 // There is no default button, so Enter comes as IDOK and presses the focused one: BT2.
 TEST(FolderDialogWindow, EnterPressesTheFocusedButton) {
     const testing_support::TempFolder temp;
-    testing_support::WriteBytes(temp / L"PathDATA.txt", "D:\\Games\\Torvanel\r\n");
+    testing_support::WriteBytes(temp / L"Torvanel\\TorvaGame.exe", "MZ");
+    testing_support::WriteBytes(temp / L"PathDATA.txt", testing_support::Narrow(temp / L"Torvanel") + "\r\n");
     const testing_support::CurrentFolderScope scope(temp.path());
     folder_dialog::GameFolderSelection selection;
     folder_dialog::FolderDialog dialog(selection, L"title");
@@ -23,7 +24,7 @@ TEST(FolderDialogWindow, EnterPressesTheFocusedButton) {
 
     ::SendMessageW(dialog.hwnd(), WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(selection.SelectionConfirmed);
-    EXPECT_EQ(selection.GameFolder, L"D:\\Games\\Torvanel");
+    EXPECT_EQ(selection.GameFolder, temp / L"Torvanel");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 namespace {
 
-using folder_dialog::BrowseOutcome;
+using folder_dialog::ChoiceOutcome;
 using folder_dialog::GameFolderChoice;
 using folder_dialog::GameFolderSelection;
 using folder_dialog::SavedPathFile;
@@ -40,39 +40,43 @@ struct Fixture {
     Fixture() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
-// A picked folder is confirmed and saved only when it holds a game executable.
-TEST(GameFolderChoice, BrowsedFolderNeedsOneOfTheTwoExecutables) {
+// BT1's picked folder and BT2's saved one alike are confirmed only when they hold a
+// game executable; only a picked one is saved. A refusal changes nothing.
+TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
     struct Case {
         const char* what;
-        std::vector<std::wstring> files;  // in the picked folder
-        BrowseOutcome expected;
+        std::vector<std::wstring> files;  // in the folder
+        bool isGame;
     };
     const Case cases[] = {
-        {"TorvaGame.exe", {L"TorvaGame.exe"}, BrowseOutcome::Confirmed},
-        {"only !Torvanel.exe", {L"!Torvanel.exe"}, BrowseOutcome::Confirmed},
-        {"name in other case", {L"torvagame.EXE"}, BrowseOutcome::Confirmed},
-        {"neither", {L"Torvanel.exe", L"readme.txt"}, BrowseOutcome::NotAGameFolder},
-        {"folder named like the exe", {L"TorvaGame.exe\\inside.txt"}, BrowseOutcome::NotAGameFolder},
+        {"TorvaGame.exe", {L"TorvaGame.exe"}, true},
+        {"only !Torvanel.exe", {L"!Torvanel.exe"}, true},
+        {"name in other case", {L"torvagame.EXE"}, true},
+        {"neither", {L"Torvanel.exe", L"readme.txt"}, false},
+        {"folder named like the exe", {L"TorvaGame.exe\\inside.txt"}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TempFolder temp;
-        const std::wstring picked = temp / L"picked";
-        testing_support::MakeFolders(picked);
-        for (const std::wstring& file : c.files) WriteBytes(picked + L"\\" + file, "MZ");
-        WriteBytes(temp / L"PathDATA.txt", "C:\\Before\r\n");
+        for (const bool browsed : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (browsed ? ", BT1" : ", BT2"));
+            const TempFolder temp;
+            const std::wstring folder = temp / L"folder";
+            for (const std::wstring& file : c.files) WriteBytes(folder + L"\\" + file, "MZ");
+            const std::string saved = browsed ? "C:\\Before\r\n" : testing_support::Narrow(folder) + "\r\n";
+            WriteBytes(temp / L"PathDATA.txt", saved);
 
-        GameFolderSelection selection;
-        GameFolderChoice choice(selection, SavedPathFile(temp / L"PathDATA.txt"));
-        (void)choice.Load();
-        ScriptedBrowser browser({picked});
-        EXPECT_EQ(choice.ChooseFolder(browser), c.expected);
+            GameFolderSelection selection;
+            GameFolderChoice choice(selection, SavedPathFile(temp / L"PathDATA.txt"));
+            ASSERT_TRUE(choice.Load().enabled);
+            ScriptedBrowser browser({folder});
+            EXPECT_EQ(browsed ? choice.ChooseFolder(browser) : choice.ConfirmSavedFolder(),
+                      c.isGame ? ChoiceOutcome::Confirmed : ChoiceOutcome::NotAGameFolder);
 
-        const bool confirmed = c.expected == BrowseOutcome::Confirmed;
-        EXPECT_EQ(selection.SelectionConfirmed, confirmed);
-        EXPECT_EQ(selection.GameFolder, confirmed ? picked : L"C:\\Before");
-        EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"),
-                  confirmed ? testing_support::Narrow(picked) + "\r\n" : std::string("C:\\Before\r\n"));
+            EXPECT_EQ(selection.SelectionConfirmed, c.isGame);
+            EXPECT_EQ(selection.GameFolder, browsed && !c.isGame ? L"C:\\Before" : folder);
+            const bool savedAgain = browsed && c.isGame;
+            EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"),
+                      savedAgain ? testing_support::Narrow(folder) + "\r\n" : saved);
+        }
     }
 }
 
@@ -86,29 +90,29 @@ TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
     GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
     ScriptedBrowser browser({f.game, std::nullopt, notGame, std::nullopt});
 
-    // BT2 confirms the saved folder without testing it: it may be gone.
+    // BT2 refuses a saved folder that is gone; the player browses instead.
     ASSERT_TRUE(choice.Load().enabled);
-    EXPECT_TRUE(choice.ConfirmSavedFolder());
-    EXPECT_EQ(selection.GameFolder, L"X:\\gone, but remembered");
+    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::NotAGameFolder);
+    EXPECT_FALSE(selection.SelectionConfirmed);
 
     // A folder picked once is confirmed again when the browser is cancelled later.
     selection = GameFolderSelection{};
     (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::Confirmed);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
     selection = GameFolderSelection{};
     (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::Confirmed);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
     EXPECT_EQ(selection.GameFolder, f.game);
 
     // A refused pick stays the candidate (cancelled: refused again) and changes nothing;
     // BT2 still confirms the folder saved by the earlier pick.
     selection = GameFolderSelection{};
     (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::NotAGameFolder);
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::NotAGameFolder);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(selection.GameFolder, f.game);
-    EXPECT_TRUE(choice.ConfirmSavedFolder());
+    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::Confirmed);
     EXPECT_EQ(selection.GameFolder, f.game);
 }
 
@@ -123,7 +127,7 @@ TEST(GameFolderChoice, FolderThatCannotBeSavedIsStillConfirmed) {
         GameFolderSelection selection;
         GameFolderChoice choice(selection, SavedPathFile(savedPath));
         ScriptedBrowser browser({picked});
-        EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::Confirmed);
+        EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
         EXPECT_EQ(selection.GameFolder, picked);
     }
     EXPECT_EQ(ReadBytes(f.savedPath), "C:\\Before\r\n");
@@ -142,12 +146,12 @@ TEST(GameFolderChoice, CancelledBrowserWithNoPickLooksAtTheCurrentDriveRoot) {
     GameFolderSelection selection{L"C:\\Before", false};
     GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
     ScriptedBrowser browser({});
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::NotAGameFolder);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
 
     const platform::UniqueFile made(::CreateFileW((root + L"TorvaGame.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                                   nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     if (!made) GTEST_SKIP() << "the drive root cannot be written here";
-    EXPECT_EQ(choice.ChooseFolder(browser), BrowseOutcome::StaysOpen);
+    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::StaysOpen);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(selection.GameFolder, L"C:\\Before");
     EXPECT_FALSE(testing_support::FileExists(f.savedPath));
