@@ -108,3 +108,40 @@ INSTANTIATE_TEST_SUITE_P(EachRefusal, RefusalTest, testing::ValuesIn(kRefusals),
 }  // namespace
 
 }  // namespace e2e
+
+namespace e2e {
+
+namespace {
+
+// Run by as_ordinary_user.sh: a game folder this user may read but not write.
+TEST(NotWritable, GameFolderThePlayerCannotWriteIsRefusedWithTheWayOut) {
+    const wchar_t* prepared = ::_wgetenv(L"TORVANEL_READONLY_GAME");
+    ASSERT_NE(prepared, nullptr) << "run through as_ordinary_user.sh";
+    const std::wstring work = WindowsPath(prepared);
+    const std::wstring game = work + L"\\game";
+    testing_support::WriteBytes(work + L"\\package\\PathDATA.txt", SavedPathBytes(game));
+    const FileSet before = Snapshot(game);
+
+    RunningProgram program(ProgramPath(), work + L"\\package");
+    const HWND main = program.WaitFor(Captioned(kMainCaption));
+    ASSERT_NE(main, nullptr);
+    Click(ChildWithText(main, kInstallButton));
+    const HWND dialog = program.WaitFor(Captioned(kDialogCaption));
+    ASSERT_NE(dialog, nullptr);
+    Click(BT2(dialog));
+    const HWND box = program.WaitFor(IsMessageBox);
+    ASSERT_NE(box, nullptr);
+    const MessageBoxView message = ReadMessageBox(box);
+    EXPECT_EQ(message.text, L"Torvanelフォルダに書き込めないため、" + std::wstring(kNothingChanged) + L"\r" + game +
+                                L"\rこのツールを右クリックして「管理者として実行」するか、"
+                                L"TorvanelフォルダをProgram Files以外の場所に移して下さい。")
+        << Show(message.text);
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(PressOk(box));
+    EXPECT_TRUE(program.Close(main));
+    EXPECT_EQ(Snapshot(game), before);
+}
+
+}  // namespace
+
+}  // namespace e2e

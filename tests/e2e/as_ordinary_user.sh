@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs the end-to-end case of a game folder the player may not write, as an ordinary
+# user: root may write anywhere, a player under Program Files may not.
+#   as_ordinary_user.sh BUILD_DIR E2E_EXE PROGRAM_EXE
+set -euo pipefail
+build=$1 e2e=$2 program=$3
+[ "$(id -u)" -eq 0 ] || { echo "needs root to make the ordinary user; skipped"; exit 77; }
+id tvplayer >/dev/null 2>&1 || useradd -m tvplayer
+
+work=$(mktemp -d /tmp/tv-readonly.XXXXXX)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+chmod 755 "$work"
+mkdir -p "$work/game/nationDATA" "$work/package/nationDATA"
+printf 'MZ' > "$work/game/TorvaGame.exe"
+printf 'old' > "$work/game/SWAIT.DAT"
+printf 'old' > "$work/game/nationDATA/a.dat"
+printf 'new' > "$work/package/SWAIT.DAT"
+printf 'new' > "$work/package/nationDATA/a.dat"
+chown -R tvplayer "$work/package"
+chmod -R a-w "$work/game"
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+su tvplayer -s /bin/bash -c "env -u DISPLAY BUILD_DIR='$build' WINEPREFIX=/home/tvplayer/wineprefix \
+  TORVANEL_READONLY_GAME='$work' '$root/scripts/wine-exec.sh' '$e2e' '$program' --gtest_filter='NotWritable.*'"
