@@ -20,8 +20,9 @@ std::vector<std::wstring_view> Lines(std::wstring_view text) {
 
 }  // namespace
 
-std::wstring StagedName(size_t entry) { return L"n" + std::to_wstring(entry); }
-std::wstring SetAsideName(size_t entry) { return L"o" + std::to_wstring(entry); }
+std::wstring BucketName(size_t entry) { return L"b" + std::to_wstring(entry / kBucketSize); }
+std::wstring StagedName(size_t entry) { return BucketName(entry) + L"\\n" + std::to_wstring(entry); }
+std::wstring SetAsideName(size_t entry) { return BucketName(entry) + L"\\o" + std::to_wstring(entry); }
 
 std::string JournalBytes(const Journal& journal) {
     std::wstring text(kHeader);

@@ -17,7 +17,7 @@ struct JournalEntry {
 
 struct Journal {
     std::vector<std::wstring> createdFolders;  // relative, created by the change
-    std::vector<JournalEntry> entries;         // entry i stages "n<i>" and sets aside "o<i>"
+    std::vector<JournalEntry> entries;         // entry i: StagedName(i) and SetAsideName(i)
 };
 
 // The journal as bytes (UTF-16LE lines, ending with an end mark).
@@ -29,6 +29,10 @@ struct Journal {
 inline constexpr std::wstring_view kJournalName = L"journal";
 inline constexpr std::wstring_view kDoneName = L"done";            // every change made
 inline constexpr std::wstring_view kDiscardedName = L"discarded";  // the journal, no longer needed
+// Entries are kept in small subfolders: creating a name makes the file system look
+// through the whole folder for a name that differs only in case.
+inline constexpr size_t kBucketSize = 64;
+[[nodiscard]] std::wstring BucketName(size_t entry);
 [[nodiscard]] std::wstring StagedName(size_t entry);
 [[nodiscard]] std::wstring SetAsideName(size_t entry);
 

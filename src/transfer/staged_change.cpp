@@ -50,17 +50,34 @@ bool RollBack(const std::wstring& folder, const std::wstring& work, const Journa
 // Removes a work folder whose journal no longer matters. The journal is renamed
 // first, so that a run cut off here leaves nothing that could be taken for a change
 // to undo, nor for a run killed while it copied.
-bool RemoveWorkFolder(const std::wstring& work, platform::FileSystem& fs) {
-    const std::wstring journal = work + std::wstring(kJournalName);
-    if (Exists(journal) && fs.Move(journal, work + std::wstring(kDiscardedName)) != ERROR_SUCCESS) return false;
+bool HoldsFiles(const std::wstring& folder) {
+    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
+        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || HoldsFiles(folder + entry.name + L"\\")) return true;
+    }
+    return false;
+}
+
+// Removes everything in `folder` (ending in "\\") and its subfolders but `kept`.
+bool RemoveFilesIn(const std::wstring& folder, platform::FileSystem& fs, std::wstring_view kept = {}) {
     bool removed = true;
-    for (const platform::FolderEntry& entry : platform::ListFolder(work).entries) {
-        const std::wstring path = work + entry.name;
-        if (entry.name == kDiscardedName) continue;
+    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
+        const std::wstring path = folder + entry.name;
+        if (entry.name == kept) continue;
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            removed = RemoveFilesIn(path + L"\\", fs) && fs.RemoveFolder(path) == ERROR_SUCCESS && removed;
+            continue;
+        }
         if (entry.attributes & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (fs.DeleteFile(path) != ERROR_SUCCESS) removed = false;
     }
+    return removed;
+}
+
+bool RemoveWorkFolder(const std::wstring& work, platform::FileSystem& fs) {
+    const std::wstring journal = work + std::wstring(kJournalName);
     const std::wstring discarded = work + std::wstring(kDiscardedName);
+    if (Exists(journal) && fs.Move(journal, discarded) != ERROR_SUCCESS) return false;
+    bool removed = RemoveFilesIn(work, fs, kDiscardedName);
     if (removed && Exists(discarded)) removed = fs.DeleteFile(discarded) == ERROR_SUCCESS;
     return removed && fs.RemoveFolder(work.substr(0, work.size() - 1)) == ERROR_SUCCESS;
 }
@@ -88,6 +105,9 @@ platform::ErrorCode StagedChange::Begin() {
 }
 
 std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fileDone) {
+    for (size_t i = 0; i < plan_.changes.size(); i += kBucketSize) {
+        if (const platform::ErrorCode error = fs_.CreateFolder(work_ + BucketName(i))) return ChangeFailure{L"", error};
+    }
     for (size_t i = 0; i < plan_.changes.size(); ++i) {
         const FileChange& change = plan_.changes[i];
         platform::ErrorCode error = ERROR_SUCCESS;
@@ -154,8 +174,8 @@ Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
         const std::optional<Journal> journal = ParseJournal(read.bytes);
         const bool completed = journal && Exists(work + std::wstring(kDoneName));
         const bool discarded = !journal && Exists(work + std::wstring(kDiscardedName));
-        // An empty work folder held nothing yet, or nothing any more.
-        const bool empty = platform::ListFolder(work).entries.empty();
+        // A work folder without files held nothing yet, or nothing any more.
+        const bool empty = !HoldsFiles(work);
         if (!completed && !discarded && !empty) recovery.undone = true;
         const bool rolledBack = !journal || completed || RollBack(folder, work, *journal, fs);
         if (!rolledBack || !RemoveWorkFolder(work, fs)) recovery.complete = false;

@@ -63,7 +63,8 @@ LeftOver WorkFolderIn(const std::wstring& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         if (!entry.is_directory() || !entry.path().filename().wstring().starts_with(L"~tvwork-")) continue;
         left.found = true;
-        left.staged = !std::filesystem::is_empty(entry.path());
+        for (const auto& file : std::filesystem::recursive_directory_iterator(entry.path()))
+            left.staged = left.staged || file.is_regular_file();
         // Made once every change is done; its journal is set aside when the clean-up begins.
         left.completed = std::filesystem::exists(entry.path() / L"done") ||
                          std::filesystem::exists(entry.path() / L"discarded");
