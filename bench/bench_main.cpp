@@ -7,6 +7,7 @@
 #include "startup_timing.h"
 #include "stopwatch.h"
 #include "transfer_timing.h"
+#include "platform/system_function.h"
 
 #include <windows.h>
 
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr DWORD kPollMs = 5;
-
 double Megabytes(ULONGLONG bytes) noexcept {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
@@ -28,9 +27,8 @@ OSVERSIONINFOW RealVersion() {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     const auto getVersion =
-        reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+        platform::SystemFunction<RtlGetVersionFunction>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     if (getVersion) getVersion(&version);
     return version;
 }
@@ -62,8 +60,7 @@ int Run(const bench::BenchOptions& options) {
 
     std::printf("\n[1] Install transfer against the bare loop (%d runs each, alternating)\n", options.runs);
     std::fflush(stdout);
-    const TransferFigures transfer = MeasureTransfer({options.package, options.game, options.work, options.runs,
-                                                      options.flush != 0, static_cast<DWORD>(options.settleMs)});
+    const TransferFigures transfer = MeasureTransfer(options);
     const double t = Median(transfer.transferMs);
     const double baseline = Median(transfer.bareMs);
     std::printf("  carried %zu files, %.1f MB; failures: transfer %zu, bare loop %zu\n", transfer.files,
@@ -87,9 +84,7 @@ int Run(const bench::BenchOptions& options) {
     std::fflush(stdout);
     InstallSessionFigures session;  // the worst of the runs
     for (int run = 0; run < options.sessions; ++run) {
-        const InstallSessionFigures figures =
-            RunInstallSession({options.program, options.largePackage, options.largeGame, options.work, kPollMs,
-                               options.flush != 0, static_cast<DWORD>(options.settleMs)});
+        const InstallSessionFigures figures = RunInstallSession(options);
         std::printf("  carried %zu files, %.1f MB in %.0f ms with the busy window shown (%.0f MB/s)\n", figures.files,
                     Megabytes(figures.bytes), figures.busyMs,
                     figures.busyMs > 0 ? Megabytes(figures.bytes) / (figures.busyMs / 1000) : 0);

@@ -41,23 +41,23 @@ TreeSignature SignatureOf(const std::wstring& root) {
 
 class Destination {
 public:
-    explicit Destination(const TransferTimingSetup& setup) : setup_(setup), path_(setup.work + L"\\install") {}
+    explicit Destination(const BenchOptions& setup) : setup_(setup), path_(setup.work + L"\\install") {}
 
     const std::wstring& path() const noexcept { return path_; }
 
     // A new folder each time: a folder that had its files deleted makes creating files slower.
     void Prepare() const {
         RemoveTree(path_);
-        CopyTree(setup_.olderGame, path_, {L"Default", L"Backup"}, setup_.flush);
-        ::Sleep(setup_.settleMs);
+        CopyTree(setup_.game, path_, {L"Default", L"Backup"}, setup_.flush != 0);
+        ::Sleep(static_cast<DWORD>(setup_.settleMs));
     }
 
 private:
-    const TransferTimingSetup& setup_;
+    const BenchOptions& setup_;
     std::wstring path_;
 };
 
-double TimeTransfer(const TransferTimingSetup& setup, const Destination& destination, TransferFigures& figures,
+double TimeTransfer(const BenchOptions& setup, const Destination& destination, TransferFigures& figures,
                     platform::FileSystem& fileSystem = platform::SystemFileSystem()) {
     CountingObserver observer;
     const Stopwatch watch;
@@ -75,7 +75,7 @@ double TimeTransfer(const TransferTimingSetup& setup, const Destination& destina
     return ms;
 }
 
-double TimeBare(const TransferTimingSetup& setup, const Destination& destination, const BareTransferWork& work,
+double TimeBare(const BenchOptions& setup, const Destination& destination, const BareTransferWork& work,
                 TransferFigures& figures) {
     const Stopwatch watch;
     const size_t failures = RunBareTransfer(WithSlash(setup.package), WithSlash(destination.path()), work);
@@ -86,7 +86,7 @@ double TimeBare(const TransferTimingSetup& setup, const Destination& destination
 
 }  // namespace
 
-TransferFigures MeasureTransfer(const TransferTimingSetup& setup) {
+TransferFigures MeasureTransfer(const BenchOptions& setup) {
     if (!::SetCurrentDirectoryW(setup.package.c_str()))
         throw std::runtime_error(ErrorMessage(L"entering " + setup.package, ::GetLastError()));
     ::CreateDirectoryW(setup.work.c_str(), nullptr);

@@ -3,7 +3,6 @@
 #include "app/operations.h"
 
 #include "app/closing_message.h"
-#include "folder_dialog/current_folder_scope.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -50,46 +49,29 @@ struct Folders {
     Folders() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
-TEST(Operations, PrepareTheFoldersThenHandEachItsFoldersAndMusicFlag) {
-    // Install reads from the folder current when the transfer starts, not when the dialog opened.
+// Before the transfer every operation makes the folders it needs, keeping those that
+// exist; Install reads from the folder current when the transfer starts, not when
+// the dialog opened. (Where each operation copies from and to is checked end to end.)
+TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
     const TempFolder laterPackage;
     Folders f;
-    WriteBytes(f.game + L"\\Default\\MAINDATA.DAT", "default");
-    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");  // folders that exist are skipped
-    const struct {
-        Operation operation;
-        std::wstring source;
-        std::wstring destination;
-        std::wstring musicFlag;
-        std::wstring message;
-    } cases[] = {
-        {Operation::Install, laterPackage.path() + L"\\", f.game + L"\\", L"on", L"データ書き込み終了しました。"},
-        {Operation::Backup, f.game + L"\\", f.game + L"\\Backup\\", L"", L"バックアップ終了しました。"},
-        {Operation::Restore, f.game + L"\\Backup\\", f.game + L"\\", L"", L"バックアップの状態に戻しました。"},
-        {Operation::Default, f.game + L"\\Default\\", f.game + L"\\", L"", L"デフォルトに戻すことに成功しました。"},
+    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");
+    ScriptedUi ui;
+    ui.confirm = f.game;
+    ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
+    bool foldersReady = false;
+    ui.duringTransfer = [&] {
+        foldersReady = FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing_support::Narrow(c.message));
-        ::SetCurrentDirectoryW(f.package.path().c_str());
-        ScriptedUi ui;
-        ui.confirm = f.game;
-        ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
-        bool foldersReady = false;
-        ui.duringTransfer = [&] {
-            foldersReady = FolderExists(f.game + L"\\Backup\\nationDATA") &&
-                           FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
-        };
-        ui.Run(c.operation);
+    ui.Run(Operation::Install);
 
-        EXPECT_TRUE(foldersReady);
-        ASSERT_EQ(ui.transfers.size(), 1u);
-        EXPECT_EQ(ui.transfers[0].source, c.source);
-        EXPECT_EQ(ui.transfers[0].destination, c.destination);
-        EXPECT_EQ(ui.transfers[0].musicFlag, c.musicFlag);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, c.message);
-        EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
-    }
+    EXPECT_TRUE(foldersReady);
+    ASSERT_EQ(ui.transfers.size(), 1u);
+    EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
+    EXPECT_EQ(ui.transfers[0].destination, f.game + L"\\");
+    EXPECT_EQ(ui.transfers[0].worldFile, laterPackage.path() + L"\\zeloworld.dat");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, L"データ書き込み終了しました。");
     EXPECT_TRUE(testing_support::FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 

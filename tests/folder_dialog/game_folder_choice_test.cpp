@@ -1,7 +1,6 @@
 // What BT1 (browse) and BT2 (the saved folder) do, with the browser scripted.
 #include "folder_dialog/game_folder_choice.h"
 
-#include "folder_dialog/current_folder_scope.h"
 #include "platform/unique_handle.h"
 #include "support/temp_folder.h"
 
@@ -61,7 +60,7 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
             const TempFolder temp;
             const std::wstring folder = temp / L"folder";
             for (const std::wstring& file : c.files) WriteBytes(folder + L"\\" + file, "MZ");
-            const std::string saved = browsed ? "C:\\Before\r\n" : testing_support::Narrow(folder) + "\r\n";
+            const std::string saved = browsed ? "C:\\Before\r\n" : testing_support::Utf8(folder) + "\r\n";
             WriteBytes(temp / L"PathDATA.txt", saved);
 
             GameFolderSelection selection;
@@ -75,7 +74,7 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
             EXPECT_EQ(selection.GameFolder, browsed && !c.isGame ? L"C:\\Before" : folder);
             const bool savedAgain = browsed && c.isGame;
             EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"),
-                      savedAgain ? testing_support::Narrow(folder) + "\r\n" : saved);
+                      savedAgain ? testing_support::Utf8(folder) + "\r\n" : saved);
         }
     }
 }
@@ -133,18 +132,24 @@ TEST(GameFolderChoice, FolderThatCannotBeSavedIsStillConfirmed) {
     EXPECT_EQ(ReadBytes(f.savedPath), "C:\\Before\r\n");
 }
 
+// With no saved folder BT2 confirms nothing, not even a game folder chosen before.
 // Cancelled before any folder was picked, the browser's empty candidate means the
 // current drive's root: refused there, and with an executable there nothing to confirm.
-TEST(GameFolderChoice, CancelledBrowserWithNoPickLooksAtTheCurrentDriveRoot) {
+TEST(GameFolderChoice, NothingSavedOrPickedConfirmsNothing) {
     Fixture f;
     const testing_support::CurrentFolderScope scope(f.temp.path());
+    GameFolderSelection selection{f.game, false};
+    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
+    EXPECT_FALSE(choice.Load().enabled);
+    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::StaysOpen);
+    EXPECT_FALSE(selection.SelectionConfirmed);
+
     const std::wstring root = f.temp.path().substr(0, 3);  // "C:\"
     if (testing_support::FileExists(root + L"TorvaGame.exe") || testing_support::FileExists(root + L"!Torvanel.exe")) {
         GTEST_SKIP() << "the drive root holds a game executable";
     }
 
-    GameFolderSelection selection{L"C:\\Before", false};
-    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
+    selection.GameFolder = L"C:\\Before";
     ScriptedBrowser browser({});
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
 

@@ -26,7 +26,7 @@ const Tree kSource{{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"},
 platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
     platform::UniqueFile file(
         ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) ADD_FAILURE() << "cannot hold " << Narrow(path);
+    if (!file) ADD_FAILURE() << "cannot hold " << Utf8(path);
     return file;
 }
 
