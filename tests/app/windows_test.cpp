@@ -4,27 +4,27 @@
 // walks, and the font. Enter in the game-folder dialog presses the focused button.
 #include "app/main_window.h"
 #include "platform/text_file.h"
+#include "program_driver.h"
 #include "support/temp_folder.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-struct Box {
-    int left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const Box&) const = default;
-};
-void PrintTo(const Box& box, std::ostream* out) {
-    *out << "(" << box.left << "," << box.top << " " << box.width << "x" << box.height << ")";
-}
+using driver::ChildrenInOrder;
+using driver::ClassOf;
+using driver::TextOf;
 
-Box Scaled(const Box& box, UINT dpi) {
-    const auto scale = [dpi](int pixels) { return ::MulDiv(pixels, static_cast<int>(dpi), 96); };
-    return {scale(box.left), scale(box.top), scale(box.width), scale(box.height)};
+using Box = std::array<int, 4>;  // left, top, width, height
+
+Box Scaled(Box box, UINT dpi) {
+    for (int& pixels : box) pixels = ::MulDiv(pixels, static_cast<int>(dpi), 96);
+    return box;
 }
 
 // A window's box on the screen, or a child's in its parent's client area.
@@ -39,12 +39,6 @@ LONG FontHeight(HWND control) {
     LOGFONTW font{};
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return std::abs(font.lfHeight);
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
-    return text;
 }
 
 struct Control {
@@ -69,15 +63,13 @@ void ExpectWindow(const Window& w, UINT dpi) {
     RECT client{};
     ::GetClientRect(w.hwnd, &client);
     EXPECT_EQ((Box{0, 0, client.right, client.bottom}), Scaled(w.client, dpi));
-    std::vector<HWND> children, buttons;
-    for (HWND child = ::GetWindow(w.hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+    const std::vector<HWND> children = ChildrenInOrder(w.hwnd);
+    std::vector<HWND> buttons;
     ASSERT_EQ(children.size(), w.controls.size());
     for (size_t i = 0; i < children.size(); ++i) {
         const Control& c = w.controls[i];
         SCOPED_TRACE(testing_support::Utf8(c.text));
-        wchar_t className[64] = {};
-        ::GetClassNameW(children[i], className, 64);
-        EXPECT_STREQ(className, c.className);
+        EXPECT_EQ(ClassOf(children[i]), c.className);
         EXPECT_EQ(TextOf(children[i]), c.text);
         EXPECT_EQ(BoxOf(children[i], w.hwnd), Scaled(c.box, dpi));
         if (c.className != std::wstring_view(WC_BUTTONW)) continue;
@@ -99,8 +91,7 @@ void ExpectWindow(const Window& w, UINT dpi) {
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const Box box = BoxOf(w.hwnd);
     const Box on = w.centredOn ? BoxOf(w.centredOn) : Box{work.left, work.top, work.right - work.left, work.bottom - work.top};
-    EXPECT_LE(std::abs(2 * (box.left - on.left) + box.width - on.width), 2) << "not centred";
-    EXPECT_LE(std::abs(2 * (box.top - on.top) + box.height - on.height), 2) << "not centred";
+    for (int i : {0, 1}) EXPECT_LE(std::abs(2 * (box[i] - on[i]) + box[i + 2] - on[i + 2]), 2) << "not centred";
 }
 
 TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
@@ -144,7 +135,7 @@ TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
     for (const Window& w : windows) {
         const LONG heightAt96 = FontHeight(::GetWindow(w.hwnd, GW_CHILD));
         const Box client = Scaled(w.client, 144);
-        RECT suggested{50, 60, 50 + client.width, 60 + client.height};
+        RECT suggested{50, 60, 50 + client[2], 60 + client[3]};
         ::AdjustWindowRectEx(&suggested, static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_STYLE)), FALSE,
                              static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_EXSTYLE)));
         ::SendMessageW(w.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));

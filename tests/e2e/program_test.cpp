@@ -66,10 +66,6 @@ std::string Show(std::wstring_view text) {
     return testing_support::Utf8(visible);
 }
 
-void ProgramTest::TearDown() {
-    if (program_ && !program_->HasExited()) ADD_FAILURE() << "the program was still running at the end of the test";
-}
-
 void ProgramTest::PrepareGameAndPackage() {
     testing_support::WriteTree(game_.path(), InstalledGame());
     testing_support::WriteTree(package_.path(), PackageData());
@@ -105,13 +101,13 @@ bool ProgramTest::OnlyMainWindowShows() {
     return Sync(main_) && program_->Windows() == std::vector<HWND>{main_};
 }
 
-MessageBoxView ProgramTest::ConfirmRememberedFolder(HWND dialog, std::wstring_view screenshot) {
+MessageBoxView ProgramTest::RunWithRememberedFolder(int button) {
+    HWND dialog = OpenDialog(button);
     if (!dialog) return {};
     EXPECT_TRUE(::IsWindowEnabled(BT2(dialog))) << "the dialog offers no remembered folder";
     Click(BT2(dialog));
     MessageBoxView message = WaitForMessage();
     if (message.window) {
-        if (!screenshot.empty()) SaveScreenshot(message.window, screenshot);
         EXPECT_EQ(message.title, app::kProgramTitle);
         EXPECT_TRUE(PressOk(message.window)) << "the message box did not close on OK";
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(main_) != FALSE; }))

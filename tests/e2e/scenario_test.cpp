@@ -1,15 +1,13 @@
-// A player's afternoon with the real program, through the remembered folder: the
-// keyboard, a Restore refused for want of a backup, a Backup watched in its busy
-// window, a closed dialog, Installs refused while the game or another run holds the
-// game, an Install, a Restore and a Default. Each step is checked on the folders and
-// by its closing message. Window layouts are checked in-process (tests/app).
+// A player's afternoon with the real program, each step checked on the folders and by
+// its closing message, and a first run through the folder browser. (Window layouts
+// are checked in-process, in tests/app.)
 #include "e2e/program_test.h"
 
 #include "platform/folder_lock.h"
 
 #include <commctrl.h>
 
-#include <optional>
+#include <algorithm>
 
 namespace e2e {
 
@@ -48,14 +46,6 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
             << "Tab from " << Show(TextOf(focused)) << " went to " << Show(TextOf(Focus(main_)));
     }
 
-    // Restore before any Backup: refused, once the folders an operation needs are made.
-    MessageBoxView message = RunWithRememberedFolder(app::kRestoreBTId);
-    EXPECT_EQ(message.text, L"バックアップが見つからないため、" + std::wstring(kNothingChanged) +
-                                L"\r先に「現在の状態のバックアップ」を実行して下さい。") << Show(message.text);
-    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(testing_support::FolderExists(Game(L"default")));
-    EXPECT_EQ(ReadTree(game_.path()), game);
-
     // Backup: the dialog is modal, the busy window shows the progress and neither it
     // nor the main window closes before the transfer ends.
     HWND dialog = OpenDialog(app::kBackupBTId);
@@ -71,11 +61,11 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
     EXPECT_FALSE(::IsWindowEnabled(main_)) << "a second operation could start";
     Send(busy, WM_SYSCOMMAND, SC_CLOSE);
     Send(main_, WM_CLOSE);
-    if (done < planned / 2) EXPECT_TRUE(::IsWindowVisible(busy)) << "the busy window closed midway";
+    EXPECT_TRUE(done >= planned / 2 || ::IsWindowVisible(busy)) << "the busy window closed midway";
     EXPECT_TRUE(::IsWindow(main_)) << "the main window closed midway";
     SaveScreenshot(busy, L"busy-window");
     EXPECT_TRUE(WaitUntil([&] { return Send(progress, PBM_GETPOS) > done; })) << "the progress bar never moved";
-    message = WaitForMessage();
+    MessageBoxView message = WaitForMessage();
     SaveScreenshot(message.window, L"closing-message");
     EXPECT_EQ(message.text, L"バックアップ終了しました。") << Show(message.text);
     EXPECT_EQ(message.icon, MessageIcon::None);
@@ -94,9 +84,7 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
 
     // Install while the game holds one of its files, then while another run holds the folder.
     {
-        const platform::UniqueFile held(::CreateFileW(Game(L"kosei01.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(held.valid());
+        const platform::UniqueFile held = testing_support::HoldWithoutSharing(Game(L"kosei01.dat"));
         message = RunWithRememberedFolder(app::kInstallBTId);
     }
     EXPECT_EQ(message.text, L"Torvanelが起動中の可能性があるため、" + std::wstring(kNothingChanged) +
@@ -129,6 +117,49 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
     EXPECT_EQ(message.text, L"デフォルトに戻すことに成功しました。") << Show(message.text);
     EXPECT_EQ(testing_support::ReadBytes(Game(L"MAINDATA.DAT")), "default main data");
     EXPECT_TRUE(OnlyMainWindowShows());
+    Finish();
+}
+
+// With no saved folder BT2 is disabled. Cancelling the browser before any folder was
+// picked tests the drive's root, which holds no game: the exclamation message, and
+// the dialog stays. A folder picked then is tested and remembered in "PathDATA.txt".
+TEST_F(ScenarioTest, FirstRunThroughTheFolderBrowser) {
+    // Only "!Torvanel.exe" marks this game folder; its name needs code page 932.
+    const std::wstring folder = Game(L"トルヴァネル表");
+    Tree game = InstalledGame();
+    game[L"!Torvanel.exe"] = game[L"TorvaGame.exe"];
+    game.erase(L"TorvaGame.exe");
+    testing_support::WriteTree(folder, game);
+    testing_support::WriteTree(package_.path(), PackageData());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND dialog = OpenDialog(app::kBackupBTId);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(BT2(dialog)), L"前回保存したパス名が残っていないため、このボタンは選択できません。") << Show(TextOf(BT2(dialog)));
+    EXPECT_FALSE(::IsWindowEnabled(BT2(dialog)));
+    Click(BT1(dialog));
+    HWND browser = program_->WaitFor(IsFolderBrowser);
+    ASSERT_NE(browser, nullptr) << "the folder browser did not open";
+    EXPECT_TRUE(std::ranges::any_of(ChildrenInOrder(browser),
+                                    [](HWND child) { return TextOf(child) == L"Torvanelフォルダを選択してください"; }))
+        << "the browser shows no title";
+    Click(::GetDlgItem(browser, IDCANCEL));
+    MessageBoxView message = WaitForMessage();
+    EXPECT_EQ(message.text, L"exeが見つかりません。Torvanelフォルダで無い可能性があります。") << Show(message.text);
+    EXPECT_EQ(message.title, app::kProgramTitle);
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    ASSERT_TRUE(message.window && PressOk(message.window));
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "the dialog closed after the refusal";
+    EXPECT_FALSE(testing_support::FileExists(package_ / L"PathDATA.txt"));
+
+    Click(BT1(dialog));
+    ASSERT_NE(browser = program_->WaitFor(IsFolderBrowser), nullptr);
+    ASSERT_TRUE(PickInFolderBrowser(program_->process(), browser, folder));
+    message = WaitForMessage();
+    EXPECT_EQ(message.text, L"バックアップ終了しました。") << Show(message.text);
+    ASSERT_TRUE(PressOk(message.window));
+    EXPECT_EQ(testing_support::ReadBytes(package_ / L"PathDATA.txt"), SavedPathBytes(folder));
+    EXPECT_EQ(testing_support::ReadTree(folder + L"\\Backup"), BackedUpPart(game));
+
     Finish();
 }
 

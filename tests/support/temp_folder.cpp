@@ -1,6 +1,6 @@
 #include "support/temp_folder.h"
 
-#include "platform/unique_handle.h"
+#include "platform/file_services.h"
 
 #include <atomic>
 #include <filesystem>
@@ -77,24 +77,18 @@ void WriteBytes(const std::wstring& path, std::string_view bytes) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    const platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) throw std::runtime_error("cannot read " + Utf8(path));
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    return bytes;
+    platform::BytesRead read = platform::ReadFileBytes(path);
+    if (read.error != ERROR_SUCCESS) throw std::runtime_error("cannot read " + Utf8(path));
+    return std::move(read.bytes);
 }
 
-bool FileExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
+bool FolderExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
 
-bool FolderExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
+    platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) throw std::runtime_error("cannot hold " + Utf8(path));
+    return file;
 }
 
 void SetAttributes(const std::wstring& path, DWORD attributes) {

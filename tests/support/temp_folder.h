@@ -1,6 +1,7 @@
 #pragma once
 // Fresh temporary folders and small file helpers for tests on real files.
 #include "folder_tree.h"
+#include "platform/unique_handle.h"
 
 #include <windows.h>
 
@@ -51,6 +52,8 @@ void WriteBytes(const std::wstring& path, std::string_view bytes);
 [[nodiscard]] bool FileExists(const std::wstring& path);
 [[nodiscard]] bool FolderExists(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// Opens a file as the game does: without sharing. Throws when it cannot.
+[[nodiscard]] platform::UniqueFile HoldWithoutSharing(const std::wstring& path);
 // Sets attributes and checks that they stuck (hidden/system bits need xattrs under Wine).
 void SetAttributes(const std::wstring& path, DWORD attributes);
 

@@ -1,10 +1,12 @@
-// The file services on real files: listing, text files in code page 932, replacing
-// a file's contents and the calls by which transfers change folders. A refusal
-// never costs the old file, and no temporary file is left behind.
+// The file services on real files (a refusal never costs the old file, and no
+// temporary file is left behind), and names as Windows reads them.
+#include "platform/field_reader.h"
 #include "platform/file_services.h"
 #include "platform/file_system.h"
+#include "platform/path_names.h"
 #include "platform/text_file.h"
 #include "platform/unique_handle.h"
+#include "platform/wildcard.h"
 
 #include "support/temp_folder.h"
 
@@ -19,12 +21,6 @@ using namespace testing_support;
 
 constexpr DWORD kOk = ERROR_SUCCESS;
 constexpr DWORD kAnyError = ~0u;  // Windows and Wine give different errors
-
-platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
-    platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(file.valid()) << ::GetLastError();
-    return file;
-}
 
 std::vector<std::wstring> Listed(const std::wstring& pattern, DWORD error = kOk) {
     platform::FileList list = platform::ListFiles(pattern);
@@ -111,8 +107,7 @@ TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
     platform::UniqueFile held = HoldWithoutSharing(dir / L"held.dat");
     for (const auto& c : cases) {
         const DWORD error = platform::ReplaceFileContents(dir / c.name, "new");
-        if (c.error == kAnyError) EXPECT_NE(error, kOk) << Utf8(c.name);
-        else EXPECT_EQ(error, c.error) << Utf8(c.name);
+        EXPECT_TRUE(c.error == kAnyError ? error != kOk : error == c.error) << Utf8(c.name) << ": error " << error;
         ::SetFileAttributesW((dir / c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     held.reset();
@@ -120,7 +115,7 @@ TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
     EXPECT_EQ(ReadTree(dir.path()).size(), std::size(cases) + 1) << "a temporary file was left";
 }
 
-TEST(SystemFileSystem, CreatesOnlyNewNamesAndMakesCopiesWritable) {
+TEST(SystemFileSystem, CreatesOnlyNewNamesMakesCopiesWritableAndWaitsOutPassingHolds) {
     const TempFolder dir;
     platform::FileSystem& fs = platform::SystemFileSystem();
     WriteBytes(dir / L"src.dat", "content");
@@ -138,16 +133,12 @@ TEST(SystemFileSystem, CreatesOnlyNewNamesAndMakesCopiesWritable) {
     EXPECT_EQ(::GetFileAttributesW((dir / L"copy.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_NE(fs.CopyNewFile(dir / L"missing.dat", dir / L"none.dat"), kOk);
     EXPECT_FALSE(FileExists(dir / L"none.dat"));
-}
 
-TEST(SystemFileSystem, WaitsOutAPassingHoldButNotTheGame) {
-    const TempFolder dir;
-    platform::FileSystem& fs = platform::SystemFileSystem();
+    // Waits out a scanner that lets go after a moment, but not the game.
     WriteBytes(dir / L"scanned.dat", "x");
     WriteBytes(dir / L"game.dat", "x");
     EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), kOk);
 
-    // A scanner that lets go after a moment.
     platform::UniqueFile scanner = HoldWithoutSharing(dir / L"scanned.dat");
     EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     std::thread release([&scanner] {
@@ -164,6 +155,58 @@ TEST(SystemFileSystem, WaitsOutAPassingHoldButNotTheGame) {
     // The system's words for an error, without a line end.
     const std::wstring text = platform::ErrorText(ERROR_ACCESS_DENIED);
     EXPECT_FALSE(text.empty() || text.back() == L'\n' || text.back() == L'\r');
+}
+
+TEST(Wildcard, MatchesLikeTheFileSystemOnLongNames) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* pattern;
+        bool matches;
+    } cases[] = {
+        {L"touroku.dat", L"TOUROKU.DAT", true}, {L"Kosei01.DAT", L"kosei??.dat", true},
+        {L"kosei1.dat", L"kosei??.dat", false}, {L"年表", L"年表*.*", true},
+        {L"年表01.txt", L"年表*.*", true},      {L"x年表.txt", L"年表*.*", false},
+        {L"noext", L"*.*", true},               {L"a.b.c", L"*.*", true},
+        {L"foo.data", L"*.dat", false},         {L"foo.dat", L"*.dat", true},
+        {L"abc", L"a*c", true},                 {L"ab", L"a*c", false},
+        {L"", L"*", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << Utf8(c.name) << " vs " << Utf8(c.pattern);
+    }
+}
+
+TEST(PathNames, DeviceNamesWithAnyCaseExtensionTrailingDotsOrBlanks) {
+    for (const std::wstring_view name : {L"CON", L"con", L"Con.txt", L"con .txt", L"NUL.tar.gz", L"aux..", L"AUX  ",
+                                         L"PRN.dat", L"COM1", L"com9.jpg", L"LPT1", L"lpt9.dat", L"CONIN$",
+                                         L"conout$.log", L"COM\u00B9.dat"}) {
+        EXPECT_TRUE(platform::IsReservedDeviceName(name)) << Utf8(name);
+    }
+    for (const std::wstring_view name : {L"", L"CONSOLE", L"COM0", L"COM10", L"LPT", L"xCON", L".con", L"NULL.dat",
+                                         L"CON_1.txt", L"\uFF23\uFF2F\uFF2E", L"CONIN.dat"}) {
+        EXPECT_FALSE(platform::IsReservedDeviceName(name)) << Utf8(name);
+    }
+}
+
+TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {
+    const struct {
+        const wchar_t* text;
+        std::vector<std::wstring> fields;
+    } cases[] = {
+        {L"a,b\r\nc\r\n", {L"a", L"b", L"c"}},         {L"no line end", {L"no line end"}},
+        {L"  \tlead,trail  \t\r\n", {L"lead", L"trail"}}, {L"\"quoted, comma\",next", {L"quoted, comma", L"next"}},
+        {L"  \"  kept  \"\r\n", {L"  kept  "}},          {L"\"ab\"junk,after", {L"ab", L"after"}},
+        {L"\"unterminated", {L"unterminated"}},         {L"a\r\n\r\nb", {L"a", L"", L"b"}},
+        {L",,x", {L"", L"", L"x"}},                      {L"lf\nonly\ncr\ronly", {L"lf", L"only", L"cr", L"only"}},
+        {L"背景: b.jpg,画像：f.gif\r\n", {L"背景: b.jpg", L"画像：f.gif"}}, {L"", {}},
+    };
+    for (const auto& c : cases) {
+        platform::FieldReader reader(c.text);
+        std::vector<std::wstring> fields;
+        for (std::wstring value; reader.ReadField(value);) fields.push_back(value);
+        EXPECT_TRUE(reader.AtEnd());
+        EXPECT_EQ(fields, c.fields) << Utf8(c.text);
+    }
 }
 
 }  // namespace
