@@ -11,7 +11,7 @@ cmake --build "$BUILD_DIR" --target e2e_tests
 
 shots="$(mktemp -d)"
 trap 'rm -rf "$shots"; [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true' EXIT
-SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
+SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
   --gtest_filter='ScenarioTest.*'
 mkdir -p "$ROOT/docs"
 for name in main-window folder-dialog busy-window closing-message; do
