@@ -1,5 +1,7 @@
 // The least a Win32 program does to show a window: the start-up of the installer is
 // compared with this one's.
+#include "startup_timing.h"
+
 #include <windows.h>
 
 namespace {
@@ -22,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = L"BareWindow";
     if (!::RegisterClassW(&windowClass)) return 1;
-    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+    HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, bench::kBareWindowCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                     CW_USEDEFAULT, 406, 192, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ::ShowWindow(window, showCommand);

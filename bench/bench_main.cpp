@@ -7,17 +7,66 @@
 #include "startup_timing.h"
 #include "stopwatch.h"
 #include "transfer_timing.h"
+#include "platform/path_names.h"
+#include "platform/system_function.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <stdexcept>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kPollMs = 5;
+constexpr const char* kUsage =
+    "usage: transfer_benchmark --package DIR --game DIR --large-package DIR --large-game DIR --work DIR\n"
+    "                          --program TorvanelInstaller.exe --bare-window bare_window.exe\n"
+    "                          [--runs 9] [--startup-runs 15] [--sessions 1] [--settle-ms 500] [--flush 0]\n"
+    "Folders as made by scripts/make_sample_data.py (package = the data set to install,\n"
+    "game = the older game folder); scripts/bench.sh passes them all.";
+
+// Throws std::invalid_argument with the usage text when the line is wrong.
+bench::BenchOptions ParseOptions(int argc, wchar_t** argv) {
+    using bench::BenchOptions;
+    const std::pair<std::wstring_view, std::wstring BenchOptions::*> texts[] = {
+        {L"--package", &BenchOptions::package},     {L"--game", &BenchOptions::game},
+        {L"--large-package", &BenchOptions::largePackage}, {L"--large-game", &BenchOptions::largeGame},
+        {L"--work", &BenchOptions::work},           {L"--program", &BenchOptions::program},
+        {L"--bare-window", &BenchOptions::bareWindow}};
+    const std::pair<std::wstring_view, int BenchOptions::*> numbers[] = {
+        {L"--runs", &BenchOptions::runs},         {L"--startup-runs", &BenchOptions::startupRuns},
+        {L"--sessions", &BenchOptions::sessions}, {L"--settle-ms", &BenchOptions::settleMs},
+        {L"--flush", &BenchOptions::flush}};
+    BenchOptions options;
+    for (int i = 1; i < argc; i += 2) {
+        const std::wstring_view name = argv[i];
+        bool known = false;
+        for (const auto& [option, field] : texts) {
+            if (name != option || i + 1 >= argc) continue;
+            options.*field = argv[i + 1];
+            known = true;
+        }
+        for (const auto& [option, field] : numbers) {
+            if (name != option || i + 1 >= argc) continue;
+            wchar_t* end = nullptr;
+            options.*field = static_cast<int>(std::wcstol(argv[i + 1], &end, 10));
+            known = *end == L'\0' && end != argv[i + 1] && options.*field >= 0;
+        }
+        if (!known) throw std::invalid_argument(kUsage);
+    }
+    for (std::wstring* folder : {&options.package, &options.game, &options.largePackage, &options.largeGame,
+                                 &options.work, &options.program, &options.bareWindow}) {
+        if (folder->empty()) throw std::invalid_argument(kUsage);
+        // Folders are joined with "\" later; a trailing one would double it.
+        *folder = platform::WithoutTrailingSeparators(std::move(*folder));
+    }
+    if (options.runs < 1 || options.startupRuns < 1 || options.sessions < 1) throw std::invalid_argument(kUsage);
+    return options;
+}
 
 double Megabytes(ULONGLONG bytes) noexcept {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
@@ -28,9 +77,8 @@ OSVERSIONINFOW RealVersion() {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
     const auto getVersion =
-        reinterpret_cast<RtlGetVersionFunction>(reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+        platform::SystemFunction<RtlGetVersionFunction>(::GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
     if (getVersion) getVersion(&version);
     return version;
 }
@@ -62,8 +110,7 @@ int Run(const bench::BenchOptions& options) {
 
     std::printf("\n[1] Install transfer against the bare loop (%d runs each, alternating)\n", options.runs);
     std::fflush(stdout);
-    const TransferFigures transfer = MeasureTransfer({options.package, options.game, options.work, options.runs,
-                                                      options.flush != 0, static_cast<DWORD>(options.settleMs)});
+    const TransferFigures transfer = MeasureTransfer(options);
     const double t = Median(transfer.transferMs);
     const double baseline = Median(transfer.bareMs);
     std::printf("  carried %zu files, %.1f MB; failures: transfer %zu, bare loop %zu\n", transfer.files,
@@ -87,9 +134,7 @@ int Run(const bench::BenchOptions& options) {
     std::fflush(stdout);
     InstallSessionFigures session;  // the worst of the runs
     for (int run = 0; run < options.sessions; ++run) {
-        const InstallSessionFigures figures =
-            RunInstallSession({options.program, options.largePackage, options.largeGame, options.work, kPollMs,
-                               options.flush != 0, static_cast<DWORD>(options.settleMs)});
+        const InstallSessionFigures figures = RunInstallSession(options);
         std::printf("  carried %zu files, %.1f MB in %.0f ms with the busy window shown (%.0f MB/s)\n", figures.files,
                     Megabytes(figures.bytes), figures.busyMs,
                     figures.busyMs > 0 ? Megabytes(figures.bytes) / (figures.busyMs / 1000) : 0);
@@ -140,7 +185,7 @@ int Run(const bench::BenchOptions& options) {
 int wmain(int argc, wchar_t** argv) {
     ::SetConsoleOutputCP(CP_UTF8);
     try {
-        return Run(bench::ParseOptions(argc, argv));
+        return Run(ParseOptions(argc, argv));
     } catch (const std::invalid_argument& usage) {
         std::fprintf(stderr, "%s\n", usage.what());
         return 2;

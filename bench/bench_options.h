@@ -1,5 +1,5 @@
 #pragma once
-// The benchmark's command line.
+// The benchmark's command line (read in bench_main.cpp).
 #include <string>
 
 namespace bench {
@@ -22,7 +22,5 @@ struct BenchOptions {
     int flush = 0;
 };
 
-// Throws std::invalid_argument with a usage text when the line is wrong.
-[[nodiscard]] BenchOptions ParseOptions(int argc, wchar_t** argv);
 
 }  // namespace bench

@@ -58,6 +58,23 @@ bool StartsWithFolder(const std::wstring& relative, std::wstring_view folder) {
                                   static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
 }
 
+// True when both files exist and hold the same bytes.
+bool SameContent(const std::wstring& a, const std::wstring& b) {
+    const auto open = [](const std::wstring& path) {
+        return UniqueFile(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+    const UniqueFile first = open(a), second = open(b);
+    std::vector<char> bufferA(1 << 20), bufferB(1 << 20);
+    DWORD readA = 0, readB = 0;
+    do {
+        if (!first || !second || !::ReadFile(first.get(), bufferA.data(), 1 << 20, &readA, nullptr) ||
+            !::ReadFile(second.get(), bufferB.data(), 1 << 20, &readB, nullptr) || readA != readB ||
+            !std::equal(bufferA.begin(), bufferA.begin() + readA, bufferB.begin()))
+            return false;
+    } while (readA > 0);
+    return true;
+}
+
 // Data folders first, then the package's own files, then other subfolders: roughly
 // the order in which an Install writes them.
 int CopyRank(const std::wstring& relative) {
@@ -124,24 +141,6 @@ ULONGLONG FileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-bool SameContent(const std::wstring& a, const std::wstring& b) {
-    UniqueFile first(::CreateFileW(a.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    UniqueFile second(::CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!first || !second) return false;
-    LARGE_INTEGER sizeA, sizeB;
-    if (!::GetFileSizeEx(first.get(), &sizeA) || !::GetFileSizeEx(second.get(), &sizeB)) return false;
-    if (sizeA.QuadPart != sizeB.QuadPart) return false;
-    std::vector<char> bufferA(1 << 20), bufferB(1 << 20);
-    for (;;) {
-        DWORD readA = 0, readB = 0;
-        if (!::ReadFile(first.get(), bufferA.data(), static_cast<DWORD>(bufferA.size()), &readA, nullptr)) return false;
-        if (!::ReadFile(second.get(), bufferB.data(), static_cast<DWORD>(bufferB.size()), &readB, nullptr))
-            return false;
-        if (readA != readB || !std::equal(bufferA.begin(), bufferA.begin() + readA, bufferB.begin())) return false;
-        if (readA == 0) return true;
-    }
 }
 
 void WriteFileBytes(const std::wstring& path, std::string_view bytes) {

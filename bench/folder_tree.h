@@ -1,6 +1,7 @@
 #pragma once
-// Whole-folder helpers for preparing the benchmark's destinations; they throw
-// std::runtime_error on failure, since a half-prepared run measures nothing.
+// Whole-folder helpers for preparing the benchmark's destinations and the tests'
+// folders; they throw std::runtime_error on failure, since a half-prepared run
+// measures nothing.
 #include <windows.h>
 
 #include <string>
@@ -14,10 +15,10 @@ struct TreeFile {
     ULONGLONG size = 0;
 };
 
-// Every file under `root` (no trailing "\"), subfolders first-level included, recursively.
+// Every file under `root` (no trailing "\"), in subfolders too.
 [[nodiscard]] std::vector<TreeFile> ListTree(const std::wstring& root);
 
-// Removes `root` and everything in it; a missing folder is fine.
+// Removes `root` and everything in it, read-only files too; a missing folder is fine.
 void RemoveTree(const std::wstring& root);
 
 // Copies `from` into a new folder `to` (which must not exist), leaving out the
@@ -25,9 +26,6 @@ void RemoveTree(const std::wstring& root);
 // written through to the disk.
 void CopyTree(const std::wstring& from, const std::wstring& to, const std::vector<std::wstring>& skipFolders,
               bool flush);
-
-// True when both files exist and hold the same bytes.
-[[nodiscard]] bool SameContent(const std::wstring& a, const std::wstring& b);
 
 // The files of `source` that `destination` holds with the same bytes: what a finished
 // transfer carried, when the older data set's contents all differ from the source's.
@@ -39,10 +37,10 @@ void WriteFileBytes(const std::wstring& path, std::string_view bytes);
 
 [[nodiscard]] ULONGLONG FileSize(const std::wstring& path);
 
-// "Windows error 5 (Access is denied.)" for messages.
+// "<what>: Windows error 5" for messages.
 [[nodiscard]] std::string ErrorMessage(const std::wstring& what, DWORD error);
 
-// UTF-16 -> UTF-8 for exception texts.
+// UTF-16 -> UTF-8 for messages.
 [[nodiscard]] std::string Utf8(std::wstring_view text);
 
 }  // namespace bench

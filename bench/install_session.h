@@ -2,22 +2,15 @@
 // One Install through the real program, driven from outside as a user would: the
 // main window's Install button, the remembered folder in the folder dialog, then
 // the busy window, polled for its replies, and the closing message answered.
+#include "bench_options.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace bench {
 
-struct InstallSessionSetup {
-    std::wstring program;    // TorvanelInstaller.exe
-    std::wstring package;    // started in this folder; its PathDATA.txt is written
-    std::wstring olderGame;  // copied to a scratch game folder that the Install goes into
-    std::wstring work;
-    DWORD pollMs = 5;
-    bool flush = false;  // prepared files written through to the disk
-    DWORD settleMs = 500;
-};
-
+inline constexpr DWORD kPollMs = 5;  // how often the busy window is asked
 inline constexpr double kSlowReplyMs = 50;
 
 struct InstallSessionFigures {
@@ -34,6 +27,7 @@ struct InstallSessionFigures {
     std::wstring closingMessage;
 };
 
-[[nodiscard]] InstallSessionFigures RunInstallSession(const InstallSessionSetup& setup);
+// Installs the large package over a copy of its older game.
+[[nodiscard]] InstallSessionFigures RunInstallSession(const BenchOptions& options);
 
 }  // namespace bench

@@ -1,61 +1,95 @@
 #pragma once
-// Starts a Windows program and drives its windows from outside, as a user's clicks
-// would: finding top-level windows of the process by caption, clicking buttons
-// by their text, answering message boxes.
+// Drives the real program from outside, as a player's clicks would: starts it in a
+// folder, finds its windows, clicks, reads texts and message boxes, and makes sure
+// it ends. The end-to-end tests and the benchmark both drive it through this. Waits
+// are bounded polls and messages to the program time out, so a hung program fails
+// a run instead of hanging it.
 #include "platform/unique_handle.h"
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace bench {
+namespace driver {
+
+using namespace std::chrono_literals;
+using WindowTest = std::function<bool(HWND)>;
+
+// Polls `condition` every `poll` until it holds or `timeout` runs out. A plain sleep:
+// pumping our own queue would be one more call into a busy Wine server.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 15s,
+               std::chrono::milliseconds poll = 5ms);
 
 class RunningProgram {
 public:
-    // Starts `exe` with `currentFolder` as its current folder; throws when it cannot.
+    // Starts `exe` with `currentFolder` as its current folder; throws std::runtime_error when it cannot.
     RunningProgram(const std::wstring& exe, const std::wstring& currentFolder);
     ~RunningProgram();  // ends the program if it is still running
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
     [[nodiscard]] HANDLE process() const noexcept { return process_.get(); }
-    [[nodiscard]] DWORD id() const noexcept { return id_; }
-    [[nodiscard]] bool HasExited() const noexcept;
+    [[nodiscard]] bool HasExited(std::chrono::milliseconds wait = 0ms) const noexcept;
     // The largest working set the program has had so far, in bytes (0 if unknown).
     [[nodiscard]] SIZE_T PeakWorkingSet() const noexcept;
 
-    // A visible top-level window of this program with exactly this caption, or null.
-    [[nodiscard]] HWND FindVisibleWindow(std::wstring_view caption) const;
-    // Polls for it every millisecond; null after `timeoutMs` or when the program ends.
-    // Our own messages wait meanwhile.
-    [[nodiscard]] HWND WaitForVisibleWindow(std::wstring_view caption, DWORD timeoutMs) const;
-    // A visible message box of this program (dialog class) other than `notCaption`, or null.
-    [[nodiscard]] HWND FindMessageBox(std::wstring_view notCaption) const;
-
-    // Asks every window to close, waits, and ends the program after `timeoutMs`.
-    // True when it ended by itself.
-    bool Close(DWORD timeoutMs);
+    // The visible top-level windows of the program.
+    [[nodiscard]] std::vector<HWND> Windows() const;
+    // The first of them that passes `test`, or null.
+    [[nodiscard]] HWND Find(const WindowTest& test) const;
+    // The same, waited for; null after `timeout` or when the program ends.
+    [[nodiscard]] HWND WaitFor(const WindowTest& test, std::chrono::milliseconds timeout = 15s,
+                               std::chrono::milliseconds poll = 5ms) const;
+    // Asks every window to close; true when the program then ended by itself,
+    // false when it had to be terminated.
+    bool Close(std::chrono::milliseconds timeout = 10s);
 
 private:
     platform::UniqueKernelHandle process_;
-    platform::UniqueKernelHandle thread_;
     DWORD id_ = 0;
 };
 
-// The window's caption or text, read without sending it a message (other process).
-[[nodiscard]] std::wstring WindowText(HWND window);
+// Window tests for RunningProgram::Find and WaitFor.
+[[nodiscard]] WindowTest Captioned(std::wstring_view caption);
+[[nodiscard]] bool IsMessageBox(HWND window);
+[[nodiscard]] bool IsFolderBrowser(HWND window);
 
-// The child control whose text starts with `prefix`, or null.
-[[nodiscard]] HWND FindChildByText(HWND parent, std::wstring_view prefix);
+// SendMessageTimeoutW's answer, 0 when the program does not reply in time.
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+[[nodiscard]] std::wstring TextOf(HWND window);
+[[nodiscard]] std::wstring ClassOf(HWND window);
+// Posts a click: its handler may open a modal window, so never wait for it.
+inline void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
+// Returns once the window's thread has handled every message sent before this one.
+inline bool Sync(HWND window) { return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) != 0; }
+// Direct children of a window in z-order (the order of creation, which is the Tab order).
+[[nodiscard]] std::vector<HWND> ChildrenInOrder(HWND parent);
+[[nodiscard]] HWND ChildOfClass(HWND parent, const wchar_t* className);
 
-// All static texts of a dialog, joined by newlines (a message box's message).
-[[nodiscard]] std::wstring StaticTexts(HWND dialog);
+// A message box as the player sees it.
+enum class MessageIcon { None, Exclamation, Other };
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+    MessageIcon icon = MessageIcon::None;
+};
+[[nodiscard]] MessageBoxView ReadMessageBox(HWND box);
+// Presses OK and waits until the box is gone.
+bool PressOk(HWND box);
 
-// Clicks a button the way the program will see a user's click: BM_CLICK, posted.
-void ClickButton(HWND button);
+// Selects `folder` in an open shell folder browser and presses its OK button.
+bool PickInFolderBrowser(HANDLE process, HWND browser, const std::wstring& folder);
 
-// Sleeps while answering this thread's own window messages (between measurements).
-void PumpingSleep(DWORD ms);
+// When SCREENSHOT_DIR is set (scripts/screenshots.sh), saves what the screen shows
+// of the window as `<dir>\<name>.ppm`.
+void SaveScreenshot(HWND window, std::wstring_view name);
 
-}  // namespace bench
+// Under Wine, paths given on a command line may be Unix paths; Wine names them on a DOS drive.
+[[nodiscard]] std::wstring WindowsPath(const std::wstring& path);
+
+}  // namespace driver

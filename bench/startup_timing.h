@@ -8,6 +8,9 @@
 
 namespace bench {
 
+// The caption of bare_window.exe.
+inline constexpr wchar_t kBareWindowCaption[] = L"bare window";
+
 struct StartupFigures {
     std::vector<double> programMs;
     std::vector<double> bareMs;

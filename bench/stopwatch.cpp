@@ -6,6 +6,18 @@
 
 namespace bench {
 
+void PumpingSleep(DWORD ms) {
+    const Stopwatch watch;
+    for (double left = ms; left > 0; left = ms - watch.ElapsedMs()) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left) + 1, QS_ALLINPUT);
+    }
+}
+
 double Median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());

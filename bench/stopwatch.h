@@ -22,6 +22,9 @@ private:
     LARGE_INTEGER start_;
 };
 
+// Sleeps while answering this thread's own window messages (between measurements).
+void PumpingSleep(DWORD ms);
+
 // The middle value (mean of the two middle ones for an even count); 0 when empty.
 [[nodiscard]] double Median(std::vector<double> values);
 

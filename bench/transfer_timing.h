@@ -1,21 +1,13 @@
 #pragma once
 // Times whole Install transfers against the bare loop, alternating in one process,
 // each run into a destination freshly prepared from the same older data set.
+#include "bench_options.h"
+
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 namespace bench {
-
-struct TransferTimingSetup {
-    std::wstring package;    // the Install source; also made the current folder (world file)
-    std::wstring olderGame;  // the older game folder, copied into place before every run
-    std::wstring work;       // scratch folder for the destination
-    int runs = 5;
-    bool flush = false;    // prepared files written through to the disk
-    DWORD settleMs = 500;  // pause after preparing, before every timed run of either kind
-};
 
 struct TransferFigures {
     size_t files = 0;     // files the transfer carried (each once)
@@ -28,6 +20,7 @@ struct TransferFigures {
     std::vector<double> unflushedMs;  // the transfer without flushing its new files
 };
 
-[[nodiscard]] TransferFigures MeasureTransfer(const TransferTimingSetup& setup);
+// Installs the package over fresh copies of the older game, `runs` times each way.
+[[nodiscard]] TransferFigures MeasureTransfer(const BenchOptions& options);
 
 }  // namespace bench

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Regenerates docs/*.png: the three windows and a closing message, captured by the
-# end-to-end tests while they drive the real program under Wine.
+# end-to-end scenario while it drives the real program under Wine.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build/mingw}"
@@ -11,8 +11,8 @@ cmake --build "$BUILD_DIR" --target e2e_tests
 
 shots="$(mktemp -d)"
 trap 'rm -rf "$shots"; [ -z "${XVFB_PID:-}" ] || kill "$XVFB_PID" 2>/dev/null || true' EXIT
-E2E_SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
-  --gtest_filter='WindowsTest.MainWindow:WindowsTest.FolderDialog:WindowsTest.BusyWindowWhileATransferRuns:OperationsTest.BackupThenRestoreBringsTheGameBack'
+SCREENSHOT_DIR="$shots" wine "$BUILD_DIR/tests/e2e/e2e_tests.exe" "$BUILD_DIR/src/app/TorvanelInstaller.exe" \
+  --gtest_filter='ScenarioTest.*'
 mkdir -p "$ROOT/docs"
 for name in main-window folder-dialog busy-window closing-message; do
   convert "$shots/$name.ppm" "$ROOT/docs/$name.png"

@@ -1,6 +1,7 @@
 #include "app/closing_message.h"
 
 #include "platform/file_services.h"
+#include "platform/path_names.h"
 
 #include <algorithm>
 
@@ -48,21 +49,13 @@ MessageText NoDataSetMessage(Operation operation) {
     return NoDefaultDataMessage();
 }
 
-// A folder as the user knows it: without the trailing "\" the transfer needs,
-// except at a drive root.
-std::wstring FolderForDisplay(std::wstring folder) {
-    while (folder.size() > 1 && folder.back() == L'\\') folder.pop_back();
-    if (!folder.empty() && folder.back() == L':') folder += L'\\';
-    return folder;
-}
-
-MessageText FailuresMessage(const TransferRequest& request, const transfer::TransferReport& report) {
+MessageText FailuresMessage(const std::wstring& destination, const transfer::TransferReport& report) {
     std::wstring text = report.changesLeft ? kFailedChangesLeft : kFailed;
     const size_t shown = std::min(report.failures.size(), kFailuresShown);
     for (size_t i = 0; i < shown; ++i) {
         const transfer::ChangeFailure& failure = report.failures[i];
         // A failure of no one file is one of the destination folder itself.
-        const std::wstring name = failure.name.empty() ? FolderForDisplay(request.destination) : failure.name;
+        const std::wstring name = failure.name.empty() ? destination : failure.name;
         text += kLineBreak + name + L"：" + platform::ErrorText(failure.error);
     }
     if (report.failures.size() > shown) {
@@ -74,19 +67,22 @@ MessageText FailuresMessage(const TransferRequest& request, const transfer::Tran
 MessageText OutcomeMessage(Operation operation, const TransferRequest& request,
                            const transfer::TransferReport& report) {
     using transfer::TransferOutcome;
+    // The folders as the user knows them, without the trailing "\" the transfer needs.
+    const std::wstring source = platform::WithoutTrailingSeparators(request.source);
+    const std::wstring destination = platform::WithoutTrailingSeparators(request.destination);
     switch (report.outcome) {
     case TransferOutcome::Completed:
         return {std::wstring(DoneMessage(operation)), MessageIcon::None};
     case TransferOutcome::Failed:
-        return FailuresMessage(request, report);
+        return FailuresMessage(destination, report);
     case TransferOutcome::SameFolder:
-        return {kSameFolder + (kLineBreak + FolderForDisplay(request.source)), MessageIcon::Exclamation};
+        return {kSameFolder + (kLineBreak + source), MessageIcon::Exclamation};
     case TransferOutcome::NoDataSet:
         return NoDataSetMessage(operation);
     case TransferOutcome::DestinationMissing:
-        return {kDestinationMissing + (kLineBreak + FolderForDisplay(request.destination)), MessageIcon::Exclamation};
+        return {kDestinationMissing + (kLineBreak + destination), MessageIcon::Exclamation};
     case TransferOutcome::NotWritable:
-        return {kNotWritable + (kLineBreak + FolderForDisplay(request.destination)) + kLineBreak + kNotWritableHint,
+        return {kNotWritable + (kLineBreak + destination) + kLineBreak + kNotWritableHint,
                 MessageIcon::Exclamation};
     case TransferOutcome::NotEnoughSpace: {
         constexpr ULONGLONG kMegabyte = 1024 * 1024;

@@ -1,15 +1,17 @@
 #include "folder_dialog/folder_browser.h"
 
+#include "platform/system_function.h"
+
 #include <memory>
 
 namespace folder_dialog {
 
 namespace {
 
-// GetProcAddress gives a generic function pointer; the name says which type it has.
+// The name says which type the function has.
 template <typename Function>
 bool Find(HMODULE module, const char* name, Function& function) noexcept {
-    function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+    function = platform::SystemFunction<Function>(module, name);
     return function != nullptr;
 }
 

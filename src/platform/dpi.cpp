@@ -1,5 +1,7 @@
 #include "platform/dpi.h"
 
+#include "platform/system_function.h"
+
 namespace platform {
 
 namespace {
@@ -10,14 +12,11 @@ using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
-// GetProcAddress hands back a generic function pointer; this is the one place it
-// is turned into the real signature.
 template <typename Fn>
 Fn Load(const wchar_t* module, const char* name) noexcept {
     HMODULE handle = ::GetModuleHandleW(module);
     if (handle == nullptr) handle = ::LoadLibraryExW(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (handle == nullptr) return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(handle, name)));
+    return SystemFunction<Fn>(handle, name);
 }
 
 UINT ScreenDpi() noexcept {

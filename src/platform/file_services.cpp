@@ -1,5 +1,6 @@
 #include "platform/file_services.h"
 
+#include "platform/path_names.h"
 #include "platform/unique_handle.h"
 #include "platform/wildcard.h"
 
@@ -12,20 +13,12 @@ namespace {
 
 constexpr DWORD kProtectedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
-
-// The folder part of a path, with its trailing separator ("" for a bare name).
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 // A new, empty file beside `path` whose name nothing else uses: created exclusively,
 // so a left-over file of an earlier run or another process is never reused.
 ErrorCode CreateTemporaryBeside(const std::wstring& path, std::wstring& temporary, UniqueFile& file) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = FolderOf(path) + L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+        temporary = std::wstring(FolderPart(path)) + L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
                     std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter.fetch_add(1)) + L".tmp";
         file.reset(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                  nullptr));
@@ -61,7 +54,7 @@ ErrorCode PutInPlace(const std::wstring& temporary, const std::wstring& destinat
 
 std::wstring FindPatternFor(const std::wstring& folder) {
     if (folder.empty()) return L"*";
-    return IsSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
+    return IsPathSeparator(folder.back()) ? folder + L"*" : folder + L"\\*";
 }
 
 }  // namespace
@@ -92,7 +85,7 @@ FolderListing ListFolder(const std::wstring& folder) {
 }
 
 FileList ListFiles(const std::wstring& pattern) {
-    const std::wstring folder = FolderOf(pattern);
+    const std::wstring folder(FolderPart(pattern));
     std::wstring namePattern = pattern.substr(folder.size());
     if (namePattern.empty()) namePattern = L"*";
 
@@ -185,9 +178,7 @@ std::wstring CurrentFolder() {
         length = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
     }
     folder.resize(length);
-    const bool driveRoot = folder.size() == 3 && folder[1] == L':';
-    if (!driveRoot && folder.size() > 1 && IsSeparator(folder.back())) folder.pop_back();
-    return folder;
+    return WithoutTrailingSeparators(std::move(folder));
 }
 
 DWORD FileAttributes(const std::wstring& path) noexcept { return ::GetFileAttributesW(path.c_str()); }
@@ -204,8 +195,7 @@ std::wstring FullPathOf(const std::wstring& path) {
     std::wstring full(needed, L'\0');
     const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
     full.resize(length);
-    while (full.size() > 3 && IsSeparator(full.back())) full.pop_back();
-    return full;
+    return WithoutTrailingSeparators(std::move(full));
 }
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept {

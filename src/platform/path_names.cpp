@@ -21,6 +21,17 @@ bool IsNumberedPort(std::wstring_view base) noexcept {
 
 }  // namespace
 
+std::wstring_view FolderPart(std::wstring_view path) noexcept {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? std::wstring_view{} : path.substr(0, separator + 1);
+}
+
+std::wstring WithoutTrailingSeparators(std::wstring folder) {
+    while (folder.size() > 1 && IsPathSeparator(folder.back())) folder.pop_back();
+    if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
+    return folder;
+}
+
 bool IsReservedDeviceName(std::wstring_view fileName) noexcept {
     // Windows reads the device from the part before the first dot (or stream colon),
     // without the blanks that end it.

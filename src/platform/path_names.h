@@ -1,8 +1,20 @@
 #pragma once
 // What Windows makes of a file name, apart from any file system.
+#include <string>
 #include <string_view>
 
 namespace platform {
+
+// "\" or "/": Windows takes either between the parts of a path.
+[[nodiscard]] constexpr bool IsPathSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
+
+// The folder part of a path, with its separator ("nationDATA\a.dat" -> "nationDATA\";
+// "" for a bare name).
+[[nodiscard]] std::wstring_view FolderPart(std::wstring_view path) noexcept;
+
+// A folder as the user knows it: without trailing separators, except the one of a
+// drive root ("C:\Games\" -> "C:\Games", "C:\\" -> "C:\").
+[[nodiscard]] std::wstring WithoutTrailingSeparators(std::wstring folder);
 
 // True when the file name (no folder) opens a device instead of a file: CON, PRN,
 // AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$ and CONOUT$, in any case, with or without

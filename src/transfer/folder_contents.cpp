@@ -18,11 +18,6 @@ bool SameFolderPart(std::wstring_view a, std::wstring_view b) noexcept {
 
 }  // namespace
 
-std::wstring_view FolderPart(std::wstring_view relative) noexcept {
-    const size_t separator = relative.find_last_of(L"\\/");
-    return separator == std::wstring_view::npos ? std::wstring_view{} : relative.substr(0, separator + 1);
-}
-
 FolderContents::FolderContents(std::wstring folder)
     : folder_(std::move(folder)),
       root_(Read(folder_)),
@@ -48,7 +43,7 @@ const FolderContents::Listing* FolderContents::ListingFor(std::wstring_view fold
 }
 
 bool FolderContents::HasFile(std::wstring_view relative) const {
-    const std::wstring_view folderPart = FolderPart(relative);
+    const std::wstring_view folderPart = platform::FolderPart(relative);
     if (const Listing* listing = ListingFor(folderPart)) return listing->files.contains(NameSet::Key(relative.substr(folderPart.size())));
     const DWORD attributes = platform::FileAttributes(folder_ + std::wstring(relative));
     return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
@@ -61,7 +56,7 @@ bool FolderContents::HasFolder(std::wstring_view folderPart) const {
 }
 
 ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
-    const std::wstring_view folderPart = FolderPart(relative);
+    const std::wstring_view folderPart = platform::FolderPart(relative);
     if (const Listing* listing = ListingFor(folderPart)) {
         const auto found = listing->files.find(NameSet::Key(relative.substr(folderPart.size())));
         return found == listing->files.end() ? 0 : listing->entries[found->second].size;
@@ -72,7 +67,7 @@ ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
 }
 
 std::vector<std::wstring> FolderContents::OrdinaryFiles(std::wstring_view relativePattern) const {
-    const std::wstring_view folderPart = FolderPart(relativePattern);
+    const std::wstring_view folderPart = platform::FolderPart(relativePattern);
     const std::wstring_view namePattern = relativePattern.substr(folderPart.size());
     std::vector<std::wstring> names;
     const Listing* listing = ListingFor(folderPart);

@@ -5,6 +5,7 @@
 #include "transfer/name_set.h"
 
 #include "platform/file_services.h"
+#include "platform/path_names.h"
 
 #include <string>
 #include <unordered_map>
@@ -50,8 +51,5 @@ private:
     Listing nation_;
     Listing past_;
 };
-
-// The folder part of a relative name, with its separator ("nationDATA\a.dat" -> "nationDATA\").
-[[nodiscard]] std::wstring_view FolderPart(std::wstring_view relative) noexcept;
 
 }  // namespace transfer

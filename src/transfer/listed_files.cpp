@@ -20,8 +20,6 @@ bool HasListedEnding(std::wstring_view field) noexcept {
     return false;
 }
 
-bool IsSeparator(wchar_t c) noexcept { return c == L'\\' || c == L'/'; }
-
 // A path component as Windows resolves it: trailing dots and blanks dropped.
 std::wstring_view Trimmed(std::wstring_view component) noexcept {
     while (!component.empty() && (component.back() == L'.' || component.back() == L' ')) component.remove_suffix(1);
@@ -33,13 +31,13 @@ std::wstring_view Trimmed(std::wstring_view component) noexcept {
 // "Default" hold the player's backup and the game's default data, and a device name
 // would open the device instead of a file.
 bool NamesDataSetFile(std::wstring_view name) noexcept {
-    if (name.empty() || IsSeparator(name.front())) return false;
+    if (name.empty() || platform::IsPathSeparator(name.front())) return false;
     if (name.size() >= 2 && name[1] == L':') return false;
     bool firstFolder = true;
     size_t start = 0;
     for (;;) {
         size_t end = start;
-        while (end < name.size() && !IsSeparator(name[end])) ++end;
+        while (end < name.size() && !platform::IsPathSeparator(name[end])) ++end;
         const std::wstring_view component = name.substr(start, end - start);
         const std::wstring_view trimmed = Trimmed(component);
         if (end == name.size()) return !platform::IsReservedDeviceName(component);

@@ -86,7 +86,7 @@ private:
     // A listed file whose subfolder the destination lacks is skipped, unless the
     // transfer creates that folder.
     bool DestinationFolderWillExist(std::wstring_view name) const {
-        const std::wstring_view folder = FolderPart(name);
+        const std::wstring_view folder = platform::FolderPart(name);
         if (folder.empty() || destination_.HasFolder(folder)) return true;
         for (const std::wstring& created : willExist_) {
             if (NameSet::Key(created) == NameSet::Key(folder)) return true;

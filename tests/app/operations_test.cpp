@@ -1,9 +1,9 @@
-// The course of an operation, with the windows scripted: which folders it prepares,
-// what it hands to the transfer, and when it stops before one.
+// The course of an operation with the windows scripted, and the message that ends
+// it after its transfer (when it completed, its own line: checked end to end).
 #include "app/operations.h"
 
 #include "app/closing_message.h"
-#include "folder_dialog/current_folder_scope.h"
+#include "platform/file_services.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +12,9 @@
 
 namespace {
 
-using app::Operation;
-using testing_support::FolderExists;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using namespace app;
+using namespace transfer;
+using namespace testing_support;
 
 // Stands in for the windows: the dialog confirms `confirm` (or is closed when that is
 // empty) after running `duringDialog`; transfers and messages are recorded.
@@ -45,88 +44,149 @@ struct Folders {
     TempFolder package;
     TempFolder gameParent;
     std::wstring game = gameParent / L"Torvanel";
-    testing_support::CurrentFolderScope scope{package.path()};
+    CurrentFolderScope scope{package.path()};
 
     Folders() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
-TEST(Operations, PrepareTheFoldersThenHandEachItsFoldersAndMusicFlag) {
-    // Install reads from the folder current when the transfer starts, not when the dialog opened.
+// Before the transfer every operation makes the folders it needs, keeping those that
+// exist; Install reads from the folder current when the transfer starts, not when
+// the dialog opened. (Where each operation copies from and to is checked end to end.)
+TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
     const TempFolder laterPackage;
     Folders f;
-    WriteBytes(f.game + L"\\Default\\MAINDATA.DAT", "default");
-    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");  // folders that exist are skipped
-    const struct {
-        Operation operation;
-        std::wstring source;
-        std::wstring destination;
-        std::wstring musicFlag;
-        std::wstring message;
-    } cases[] = {
-        {Operation::Install, laterPackage.path() + L"\\", f.game + L"\\", L"on", L"データ書き込み終了しました。"},
-        {Operation::Backup, f.game + L"\\", f.game + L"\\Backup\\", L"", L"バックアップ終了しました。"},
-        {Operation::Restore, f.game + L"\\Backup\\", f.game + L"\\", L"", L"バックアップの状態に戻しました。"},
-        {Operation::Default, f.game + L"\\Default\\", f.game + L"\\", L"", L"デフォルトに戻すことに成功しました。"},
+    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");
+    ScriptedUi ui;
+    ui.confirm = f.game;
+    ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
+    bool foldersReady = false;
+    ui.duringTransfer = [&] {
+        foldersReady = FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing_support::Narrow(c.message));
-        ::SetCurrentDirectoryW(f.package.path().c_str());
-        ScriptedUi ui;
-        ui.confirm = f.game;
-        ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
-        bool foldersReady = false;
-        ui.duringTransfer = [&] {
-            foldersReady = FolderExists(f.game + L"\\Backup\\nationDATA") &&
-                           FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
-        };
-        ui.Run(c.operation);
+    ui.Run(Operation::Install);
 
-        EXPECT_TRUE(foldersReady);
-        ASSERT_EQ(ui.transfers.size(), 1u);
-        EXPECT_EQ(ui.transfers[0].source, c.source);
-        EXPECT_EQ(ui.transfers[0].destination, c.destination);
-        EXPECT_EQ(ui.transfers[0].musicFlag, c.musicFlag);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, c.message);
-        EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
-    }
-    EXPECT_TRUE(testing_support::FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
+    EXPECT_TRUE(foldersReady);
+    ASSERT_EQ(ui.transfers.size(), 1u);
+    EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
+    EXPECT_EQ(ui.transfers[0].destination, f.game + L"\\");
+    EXPECT_EQ(ui.transfers[0].worldFile, laterPackage.path() + L"\\zeloworld.dat");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, L"データ書き込み終了しました。");
+    EXPECT_TRUE(FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 
-TEST(Operations, ClosedDialogEndsTheOperationSilently) {
+// Closing the dialog ends any operation silently, although an earlier one confirmed
+// a folder; Default without default files (subfolders alone are none) only explains.
+TEST(Operations, StopBeforeTheTransferWhenThereIsNothingToDo) {
     Folders f;
     for (const Operation operation : {Operation::Install, Operation::Backup, Operation::Restore, Operation::Default}) {
         ScriptedUi ui;
-        ui.selection = {f.game, true};  // confirmed by an earlier operation; this one must not reuse that
+        ui.selection = {f.game, true};
         bool clearedBeforeDialog = false;
         ui.duringDialog = [&] { clearedBeforeDialog = !ui.selection.SelectionConfirmed; };
         ui.Run(operation);
-
         EXPECT_TRUE(clearedBeforeDialog);
-        EXPECT_TRUE(ui.transfers.empty());
-        EXPECT_TRUE(ui.messages.empty());
-        EXPECT_FALSE(FolderExists(f.game + L"\\Backup"));
-        EXPECT_FALSE(FolderExists(f.game + L"\\default"));
+        EXPECT_TRUE(ui.transfers.empty() && ui.messages.empty());
+        EXPECT_FALSE(FolderExists(f.game + L"\\Backup") || FolderExists(f.game + L"\\default"));
+    }
+    WriteBytes(f.game + L"\\Default\\nationDATA\\a.dat", "a");
+    ScriptedUi ui;
+    ui.confirm = f.game;
+    ui.Run(Operation::Default);
+    EXPECT_TRUE(ui.transfers.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
+              L"Torvanelを最新バージョンに更新して下さい。\r"
+              L"なお、その場合、差分では無く、必ずファイル全部を更新して下さい。");
+    EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
+    EXPECT_TRUE(FolderExists(f.game + L"\\default"));
+}
+
+// Files that failed are named with the system's words, ten at most, then counted.
+TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
+    for (const size_t count : {size_t{3}, size_t{10}, size_t{11}, size_t{12}}) {
+        SCOPED_TRACE(count);
+        TransferReport report;
+        for (size_t i = 0; i < count; ++i) {
+            const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
+            report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
+        }
+        report.outcome = TransferOutcome::Failed;
+        report.changesLeft = count == 12;
+        std::wstring expected = report.changesLeft
+                                    ? L"次のファイルをコピーまたは削除できなかったため、中止しました。\r"
+                                      L"変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
+                                    : L"次のファイルをコピーまたは削除できなかったため、中止しました。何も変更していません。";
+        for (size_t i = 0; i < count && i < 10; ++i) {
+            expected += L"\r" + report.failures[i].name + L"：" + platform::ErrorText(report.failures[i].error);
+        }
+        if (count > 10) expected += L"\rほか " + std::to_wstring(count - 10) + L" 件";
+
+        const app::MessageText message = ClosingMessage(Operation::Backup, {L"C:\\G\\", L"C:\\G\\B\\", L"", L""}, report);
+        EXPECT_EQ(message.text, expected);
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
     }
 }
 
-TEST(Operations, DefaultWithoutDefaultFilesShowsTheThreeLineMessageAndCopiesNothing) {
-    for (const bool withSubfolders : {false, true}) {  // subfolders alone are no default data
-        SCOPED_TRACE(withSubfolders);
-        Folders f;
-        if (withSubfolders) WriteBytes(f.game + L"\\Default\\nationDATA\\a.dat", "a");
-        ScriptedUi ui;
-        ui.confirm = f.game;
-        ui.Run(Operation::Default);
-
-        EXPECT_TRUE(ui.transfers.empty());
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text,
-                  L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
-                  L"Torvanelを最新バージョンに更新して下さい。\r"
-                  L"なお、その場合、差分では無く、必ずファイル全部を更新して下さい。");
-        EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
-        EXPECT_TRUE(FolderExists(f.game + L"\\default"));
+// A refusal says why nothing changed, with the exclamation icon; Default's missing
+// data set is no refusal but a hint.
+TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
+    using enum TransferOutcome;
+    using enum Operation;
+    const std::wstring nothing = L"中止しました。何も変更していません。";
+    const std::wstring sameFolder = L"コピー元とコピー先が同じフォルダのため、" + nothing + L"\r";
+    const std::wstring inUse =
+        L"Torvanelが起動中の可能性があるため、" + nothing + L"\rTorvanelを終了してから、もう一度実行して下さい。\r";
+    const struct {
+        TransferOutcome outcome;
+        Operation operation;
+        std::wstring source;               // shown by the same-folder refusal
+        std::vector<std::wstring> inUse;  // the files held open
+        std::wstring text;
+        bool interruptedRunUndone = false;
+        MessageIcon icon = MessageIcon::Exclamation;
+    } cases[] = {
+        {NoDataSet, Install, L"D:\\P\\", {},
+         L"このフォルダにはインストールするデータが見つからないため、" + nothing +
+             L"\rワールドデータ・シナリオデータのフォルダからこのツールを起動して下さい。"},
+        {NoDataSet, Backup, L"C:\\G\\", {}, L"Torvanelフォルダにバックアップするデータが見つからないため、" + nothing},
+        {NoDataSet, Restore, L"C:\\G\\Backup\\", {},
+         L"バックアップが見つからないため、" + nothing + L"\r先に「現在の状態のバックアップ」を実行して下さい。"},
+        {NoDataSet, Default, L"C:\\G\\Default\\", {}, app::NoDefaultDataMessage().text, false, MessageIcon::None},
+        // The folder as the player knows it: no trailing "\" except at a drive root.
+        {SameFolder, Install, L"C:\\Games\\Torvanel\\", {}, sameFolder + L"C:\\Games\\Torvanel"},
+        {SameFolder, Install, L"C:\\\\", {}, sameFolder + L"C:\\"},
+        {FilesInUse, Restore, L"C:\\G\\Backup\\", {L"MAINDATA.DAT"}, inUse + L"MAINDATA.DAT"},
+        {FilesInUse, Default, L"C:\\G\\Default\\", {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"},
+         inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat"},  // five are named
+        {DestinationMissing, Backup, L"C:\\G\\", {}, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},
+        {NotWritable, Install, L"D:\\P\\", {},
+         L"Torvanelフォルダに書き込めないため、" + nothing +
+             L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
+        {NotEnoughSpace, Install, L"D:\\P\\", {},
+         L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
+        {Busy, Restore, L"C:\\G\\Backup\\", {},
+         L"別の操作がこのフォルダのデータを処理中のため、" + nothing + L"\rその操作が終わってから、もう一度実行して下さい。"},
+        // Whatever the message, an earlier run that was undone is told last.
+        {Completed, Install, L"D:\\P\\", {},
+         L"データ書き込み終了しました。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
+         true, MessageIcon::None},
+        {Busy, Restore, L"C:\\G\\Backup\\", {},
+         L"別の操作がこのフォルダのデータを処理中のため、" + nothing +
+             L"\rその操作が終わってから、もう一度実行して下さい。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
+        TransferReport report;
+        report.outcome = c.outcome;
+        report.filesInUse = c.inUse;
+        report.bytesShort = 1024 * 1024 + 1;  // rounded up
+        report.interruptedRunUndone = c.interruptedRunUndone;
+        const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
+        EXPECT_EQ(message.text, c.text);
+        EXPECT_EQ(message.icon, c.icon);
     }
 }
 

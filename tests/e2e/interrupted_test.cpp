@@ -27,7 +27,7 @@ using Fingerprints = std::map<std::wstring, std::pair<size_t, size_t>>;
 
 Fingerprints FingerprintsOf(const std::wstring& folder) {
     Fingerprints prints;
-    for (const auto& [name, content] : Snapshot(folder, L"Backup"))
+    for (const auto& [name, content] : testing_support::ReadTree(folder, L"Backup"))
         prints[name] = {content.size(), std::hash<std::string>{}(content)};
     return prints;
 }
@@ -36,11 +36,11 @@ Fingerprints FingerprintsOf(const std::wstring& folder) {
 std::string Differences(const Fingerprints& a, const Fingerprints& b) {
     std::string names;
     for (const auto& [name, print] : a) {
-        if (!b.contains(name)) names += " -" + testing_support::Narrow(name);
-        else if (b.at(name) != print) names += " *" + testing_support::Narrow(name);
+        if (!b.contains(name)) names += " -" + testing_support::Utf8(name);
+        else if (b.at(name) != print) names += " *" + testing_support::Utf8(name);
     }
     for (const auto& [name, print] : b) {
-        if (!a.contains(name)) names += " +" + testing_support::Narrow(name);
+        if (!a.contains(name)) names += " +" + testing_support::Utf8(name);
     }
     return names;
 }
@@ -78,7 +78,7 @@ protected:
     // `killAfter` after the confirmation.
     void KilledInstall(std::chrono::milliseconds killAfter) {
         ASSERT_NO_FATAL_FAILURE(Start());
-        HWND dialog = OpenDialog(kInstallButton);
+        HWND dialog = OpenDialog(app::kInstallBTId);
         ASSERT_NE(dialog, nullptr);
         Click(BT2(dialog));
         ::Sleep(static_cast<DWORD>(killAfter.count()));
@@ -103,9 +103,9 @@ TEST_F(InterruptedTest, KilledInstallIsUndoneByTheNextOperation) {
     testing_support::WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(other.path()));
     ASSERT_NO_FATAL_FAILURE(Start());
     const auto started = std::chrono::steady_clock::now();
-    const MessageBoxView done = RunWithRememberedFolder(kInstallButton);
+    const MessageBoxView done = RunWithRememberedFolder(app::kInstallBTId);
     const auto duration = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    ASSERT_EQ(done.text, kInstallDone) << Show(done.text);
+    ASSERT_EQ(done.text, app::DoneMessage(app::Operation::Install)) << Show(done.text);
     Finish();
     const Fingerprints after = FingerprintsOf(other.path());
     ASSERT_TRUE(after != before);
@@ -123,7 +123,7 @@ TEST_F(InterruptedTest, KilledInstallIsUndoneByTheNextOperation) {
 
         // Restore finds no backup and refuses, but first puts the game folder right.
         ASSERT_NO_FATAL_FAILURE(Start());
-        const MessageBoxView message = RunWithRememberedFolder(kRestoreButton);
+        const MessageBoxView message = RunWithRememberedFolder(app::kRestoreBTId);
         Finish();
         const bool toldUndone = message.text.ends_with(kUndone);
         EXPECT_TRUE(message.text.starts_with(L"バックアップが見つからないため")) << Show(message.text);

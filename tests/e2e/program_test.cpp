@@ -1,11 +1,24 @@
 #include "e2e/program_test.h"
 
+#include "platform/text_file.h"
+
+#include <shellapi.h>
+
 #include <algorithm>
-#include <filesystem>
 
 namespace e2e {
 
-FileSet InstalledGame() {
+std::wstring ProgramPath() {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
+    for (int i = 1; arguments && i < count; ++i) {
+        if (!std::wstring_view(arguments.get()[i]).starts_with(L"--")) return WindowsPath(arguments.get()[i]);
+    }
+    return {};
+}
+
+Tree InstalledGame() {
     return {
         {L"TorvaGame.exe", "MZ stand-in for the game"},
         {L"player.sav", "a player's own file"},
@@ -27,57 +40,35 @@ FileSet InstalledGame() {
     };
 }
 
-FileSet BackedUpPart(FileSet game) {
+Tree BackedUpPart(Tree game) {
     for (const wchar_t* name : {L"TorvaGame.exe", L"!Torvanel.exe", L"player.sav", L"theme.mp3"}) game.erase(name);
     return game;
 }
 
-FileSet PackageData() {
+Tree PackageData() {
     return {
         {L"nationDATA\\nation01.dat", "package nation 1"},
         {L"pastDATA\\past01.dat", "package past 1"},
         {L"kosei01.dat", "package scenario 1"},
         {L"kosei02.dat", "package scenario 2"},
         {L"MAINDATA.DAT", "package main data"},
+        {L"title.mp3", "package music"},
     };
 }
 
-void WriteFiles(const std::wstring& folder, const FileSet& files) {
-    for (const auto& [name, content] : files) testing_support::WriteBytes(folder + L"\\" + name, content);
-}
-
-FileSet Snapshot(const std::wstring& folder, std::wstring_view skipped) {
-    FileSet files;
-    for (auto entry = std::filesystem::recursive_directory_iterator(folder);
-         entry != std::filesystem::recursive_directory_iterator(); ++entry) {
-        const std::wstring name = entry->path().wstring().substr(folder.size() + 1);
-        if (name == skipped) {
-            entry.disable_recursion_pending();
-        } else if (entry->is_regular_file()) {
-            files[name] = testing_support::ReadBytes(entry->path().wstring());
-        }
-    }
-    return files;
-}
-
 std::string SavedPathBytes(const std::wstring& gameFolder) {
-    const int size = ::WideCharToMultiByte(932, 0, gameFolder.data(), static_cast<int>(gameFolder.size()), nullptr,
-                                           0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(932, 0, gameFolder.data(), static_cast<int>(gameFolder.size()), bytes.data(), size,
-                          nullptr, nullptr);
-    return bytes + "\r\n";
+    return *platform::ToAnsi(gameFolder) + "\r\n";
 }
 
 std::string Show(std::wstring_view text) {
     std::wstring visible(text);
     std::replace(visible.begin(), visible.end(), L'\r', L'|');
-    return testing_support::Narrow(visible);
+    return testing_support::Utf8(visible);
 }
 
 void ProgramTest::PrepareGameAndPackage() {
-    WriteFiles(game_.path(), InstalledGame());
-    WriteFiles(package_.path(), PackageData());
+    testing_support::WriteTree(game_.path(), InstalledGame());
+    testing_support::WriteTree(package_.path(), PackageData());
     testing_support::WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game_.path()));
 }
 
@@ -85,18 +76,18 @@ void ProgramTest::Start() {
     const std::wstring program = ProgramPath();
     ASSERT_TRUE(testing_support::FileExists(program)) << "give the path of the program's exe as the first argument";
     program_ = std::make_unique<RunningProgram>(program, package_.path());
-    main_ = program_->WaitFor(Captioned(kMainCaption));
+    main_ = program_->WaitFor(Captioned(app::kProgramTitle));
     ASSERT_NE(main_, nullptr) << "the main window did not appear";
 }
 
 void ProgramTest::Finish() {
-    EXPECT_TRUE(program_->Close(main_)) << "the program did not end when its main window was closed";
+    EXPECT_TRUE(program_->Close()) << "the program did not end when its main window was closed";
 }
 
-HWND ProgramTest::OpenDialog(std::wstring_view button) {
-    Click(ChildWithText(main_, button));
-    HWND dialog = program_->WaitFor(Captioned(kDialogCaption));
-    if (!dialog) ADD_FAILURE() << "the game-folder dialog did not appear after " << Show(button);
+HWND ProgramTest::OpenDialog(int button) {
+    Click(::GetDlgItem(main_, button));
+    HWND dialog = program_->WaitFor(Captioned(folder_dialog::kFolderDialogCaption));
+    if (!dialog) ADD_FAILURE() << "the game-folder dialog did not appear after button " << button;
     return dialog;
 }
 
@@ -110,15 +101,14 @@ bool ProgramTest::OnlyMainWindowShows() {
     return Sync(main_) && program_->Windows() == std::vector<HWND>{main_};
 }
 
-MessageBoxView ProgramTest::RunWithRememberedFolder(std::wstring_view button, std::wstring_view screenshot) {
+MessageBoxView ProgramTest::RunWithRememberedFolder(int button) {
     HWND dialog = OpenDialog(button);
     if (!dialog) return {};
     EXPECT_TRUE(::IsWindowEnabled(BT2(dialog))) << "the dialog offers no remembered folder";
     Click(BT2(dialog));
     MessageBoxView message = WaitForMessage();
     if (message.window) {
-        if (!screenshot.empty()) SaveScreenshot(message.window, screenshot);
-        EXPECT_EQ(message.title, kMainCaption);
+        EXPECT_EQ(message.title, app::kProgramTitle);
         EXPECT_TRUE(PressOk(message.window)) << "the message box did not close on OK";
         EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(main_) != FALSE; }))
             << "the main window stayed disabled after the operation";

@@ -1,7 +1,7 @@
-// What BT1 (browse) and BT2 (the saved folder) do, with the browser scripted.
+// What BT1 (browse) and BT2 (the saved folder) do, with the browser scripted, and
+// reading "PathDATA.txt" (what a pick writes there is checked with the picks).
 #include "folder_dialog/game_folder_choice.h"
 
-#include "folder_dialog/current_folder_scope.h"
 #include "platform/unique_handle.h"
 #include "support/temp_folder.h"
 
@@ -11,13 +11,8 @@
 
 namespace {
 
-using folder_dialog::ChoiceOutcome;
-using folder_dialog::GameFolderChoice;
-using folder_dialog::GameFolderSelection;
-using folder_dialog::SavedPathFile;
-using testing_support::ReadBytes;
-using testing_support::TempFolder;
-using testing_support::WriteBytes;
+using namespace folder_dialog;
+using namespace testing_support;
 
 // Answers each browse with the next scripted pick (nothing = cancelled).
 struct ScriptedBrowser : folder_dialog::FolderBrowser {
@@ -43,25 +38,24 @@ struct Fixture {
 // BT1's picked folder and BT2's saved one alike are confirmed only when they hold a
 // game executable; only a picked one is saved. A refusal changes nothing.
 TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
-    struct Case {
+    const struct {
         const char* what;
         std::vector<std::wstring> files;  // in the folder
         bool isGame;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"TorvaGame.exe", {L"TorvaGame.exe"}, true},
         {"only !Torvanel.exe", {L"!Torvanel.exe"}, true},
         {"name in other case", {L"torvagame.EXE"}, true},
         {"neither", {L"Torvanel.exe", L"readme.txt"}, false},
         {"folder named like the exe", {L"TorvaGame.exe\\inside.txt"}, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         for (const bool browsed : {true, false}) {
             SCOPED_TRACE(std::string(c.what) + (browsed ? ", BT1" : ", BT2"));
             const TempFolder temp;
             const std::wstring folder = temp / L"folder";
             for (const std::wstring& file : c.files) WriteBytes(folder + L"\\" + file, "MZ");
-            const std::string saved = browsed ? "C:\\Before\r\n" : testing_support::Narrow(folder) + "\r\n";
+            const std::string saved = browsed ? "C:\\Before\r\n" : Utf8(folder) + "\r\n";
             WriteBytes(temp / L"PathDATA.txt", saved);
 
             GameFolderSelection selection;
@@ -73,9 +67,7 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
 
             EXPECT_EQ(selection.SelectionConfirmed, c.isGame);
             EXPECT_EQ(selection.GameFolder, browsed && !c.isGame ? L"C:\\Before" : folder);
-            const bool savedAgain = browsed && c.isGame;
-            EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"),
-                      savedAgain ? testing_support::Narrow(folder) + "\r\n" : saved);
+            EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), browsed && c.isGame ? Utf8(folder) + "\r\n" : saved);
         }
     }
 }
@@ -84,7 +76,7 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
 TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
     Fixture f;
     const std::wstring notGame = f.temp / L"Other";
-    testing_support::MakeFolders(notGame);
+    MakeFolders(notGame);
     WriteBytes(f.savedPath, "X:\\gone, but remembered\r\n");
     GameFolderSelection selection;
     GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
@@ -95,20 +87,15 @@ TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
     EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::NotAGameFolder);
     EXPECT_FALSE(selection.SelectionConfirmed);
 
-    // A folder picked once is confirmed again when the browser is cancelled later.
-    selection = GameFolderSelection{};
-    (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
-    selection = GameFolderSelection{};
-    (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
-    EXPECT_EQ(selection.GameFolder, f.game);
-
-    // A refused pick stays the candidate (cancelled: refused again) and changes nothing;
+    // A folder picked once is confirmed again when the browser is cancelled later. A
+    // refused pick stays the candidate (cancelled: refused again) and changes nothing;
     // BT2 still confirms the folder saved by the earlier pick.
-    selection = GameFolderSelection{};
-    (void)choice.Load();
-    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
+    for (const ChoiceOutcome expected : {ChoiceOutcome::Confirmed, ChoiceOutcome::Confirmed, ChoiceOutcome::NotAGameFolder}) {
+        selection = GameFolderSelection{};
+        (void)choice.Load();
+        EXPECT_EQ(choice.ChooseFolder(browser), expected);
+        EXPECT_EQ(selection.GameFolder, f.game);
+    }
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(selection.GameFolder, f.game);
@@ -133,18 +120,24 @@ TEST(GameFolderChoice, FolderThatCannotBeSavedIsStillConfirmed) {
     EXPECT_EQ(ReadBytes(f.savedPath), "C:\\Before\r\n");
 }
 
+// With no saved folder BT2 confirms nothing, not even a game folder chosen before.
 // Cancelled before any folder was picked, the browser's empty candidate means the
 // current drive's root: refused there, and with an executable there nothing to confirm.
-TEST(GameFolderChoice, CancelledBrowserWithNoPickLooksAtTheCurrentDriveRoot) {
+TEST(GameFolderChoice, NothingSavedOrPickedConfirmsNothing) {
     Fixture f;
-    const testing_support::CurrentFolderScope scope(f.temp.path());
+    const CurrentFolderScope scope(f.temp.path());
+    GameFolderSelection selection{f.game, false};
+    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
+    EXPECT_FALSE(choice.Load().enabled);
+    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::StaysOpen);
+    EXPECT_FALSE(selection.SelectionConfirmed);
+
     const std::wstring root = f.temp.path().substr(0, 3);  // "C:\"
-    if (testing_support::FileExists(root + L"TorvaGame.exe") || testing_support::FileExists(root + L"!Torvanel.exe")) {
+    if (FileExists(root + L"TorvaGame.exe") || FileExists(root + L"!Torvanel.exe")) {
         GTEST_SKIP() << "the drive root holds a game executable";
     }
 
-    GameFolderSelection selection{L"C:\\Before", false};
-    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
+    selection.GameFolder = L"C:\\Before";
     ScriptedBrowser browser({});
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
 
@@ -154,7 +147,53 @@ TEST(GameFolderChoice, CancelledBrowserWithNoPickLooksAtTheCurrentDriveRoot) {
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::StaysOpen);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(selection.GameFolder, L"C:\\Before");
-    EXPECT_FALSE(testing_support::FileExists(f.savedPath));
+    EXPECT_FALSE(FileExists(f.savedPath));
+}
+
+// The whole first line, when it is a fully qualified folder: anything else would be
+// looked up relative to the program's folder or drive, so it reads as no saved folder.
+TEST(SavedPathFile, ReadsTheFirstLineWhenItIsAFullPath) {
+    using namespace std::string_literals;
+    const struct {
+        const char* what;
+        std::string bytes;  // the file as stored: code page 932 unless it starts with a byte-order mark
+        std::optional<std::wstring> expected;
+    } cases[] = {
+        {"plain folder", "C:\\Games\\Torvanel\r\n", L"C:\\Games\\Torvanel"},
+        {"comma kept", "C:\\Games\\a,b\r\n", L"C:\\Games\\a,b"},
+        // ゲーム and 表 (whose second byte is 0x5C, a backslash on its own)
+        {"Shift-JIS", "D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n", L"D:\\ゲーム\\表"},
+        {"only the first line", "C:\\one\r\nC:\\two\r\n", L"C:\\one"},
+        {"no line end", "C:\\Games", L"C:\\Games"},
+        {"LF alone", "C:\\Games\nC:\\two", L"C:\\Games"},
+        {"drive root", "e:\\\r\n", L"e:\\"},
+        {"network share", "\\\\server\\share\\game\r\n", L"\\\\server\\share\\game"},
+        {"empty file", "", std::nullopt},
+        {"empty first line", "\r\nC:\\Games\r\n", std::nullopt},
+        {"blank first line", " \t \r\n", std::nullopt},
+        {"ideographic blanks", "\x81\x40\x81\x40\r\n", std::nullopt},
+        {"relative", "Games\\Torvanel\r\n", std::nullopt},
+        {"leading blanks", "  C:\\Games\r\n", std::nullopt},
+        {"quoted", "\"C:\\Games\"\r\n", std::nullopt},
+        {"drive-relative", "C:Games\r\n", std::nullopt},
+        {"root of the current drive", "\\Games\r\n", std::nullopt},
+        {"slashes", "C:/Games\r\n", std::nullopt},
+        {"server without share", "\\\\server\r\n", std::nullopt},
+        {"empty share", "\\\\server\\\r\n", std::nullopt},
+        {"device path", "\\\\.\\C:\\Games\r\n", std::nullopt},
+        {"NUL inside", "C:\\Ga\0mes\r\n"s, std::nullopt},
+        {"control character", "C:\\Games\x1b\r\n", std::nullopt},
+        // An editor's byte-order mark is no part of the folder; the rest is read in its encoding.
+        {"UTF-8 mark", "\xEF\xBB\xBF" "C:\\\xE8\xA1\xA8\r\n", L"C:\\表"},
+        {"UTF-16 LE mark", "\xFF\xFE" "C\0:\0\\\0\x68\x88\r\0\n\0"s, L"C:\\表"},
+        {"UTF-16 BE mark", "\xFE\xFF" "\0C\0:\0\\\x88\x68\0\r\0\n"s, L"C:\\表"},
+        {"UTF-16 without a mark", "C\0:\0\\\0G\0\r\0\n\0"s, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const TempFolder temp;
+        WriteBytes(temp / L"PathDATA.txt", c.bytes);
+        EXPECT_EQ(SavedPathFile(temp / L"PathDATA.txt").Read(), c.expected) << c.what;
+    }
 }
 
 }  // namespace

@@ -1,28 +1,45 @@
 #include "support/temp_folder.h"
 
-#include <algorithm>
+#include "platform/file_services.h"
+
 #include <atomic>
-#include <stdexcept>
+#include <filesystem>
 
 namespace testing_support {
 
 namespace {
 
-std::wstring TempRoot() {
-    wchar_t buffer[MAX_PATH + 1] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
-    std::wstring root(buffer, length);
-    if (!root.empty() && root.back() == L'\\') root.pop_back();
-    return root;
+void ReadInto(const std::wstring& folder, const std::wstring& prefix, std::wstring_view skipped, bool everything,
+              Tree& tree) {
+    std::error_code missing;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+        const std::wstring name = prefix + entry.path().filename().wstring();
+        if (name == skipped) continue;
+        if (entry.is_directory()) {
+            if (everything) tree[name + L"\\"] = "";
+            ReadInto(entry.path().wstring(), name + L"\\", skipped, everything, tree);
+            continue;
+        }
+        std::string& content = tree[name];
+        try {
+            content = ReadBytes(entry.path().wstring());
+        } catch (const std::exception&) {
+            content = "<held open>";
+        }
+        const DWORD kept = ::GetFileAttributesW(entry.path().c_str()) &
+                           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        if (everything && kept) content += " [attributes " + std::to_string(kept) + "]";
+    }
 }
 
 }  // namespace
 
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
-    const std::wstring root = TempRoot();
+    wchar_t root[MAX_PATH + 1] = {};
+    ::GetTempPathW(MAX_PATH + 1, root);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = root + L"\\tvtest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+        std::wstring candidate = root + (L"tvtest-" + std::to_wstring(::GetCurrentProcessId())) + L"-" +
                                  std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter++);
         if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
             path_ = std::move(candidate);
@@ -32,100 +49,74 @@ TempFolder::TempFolder() {
     throw std::runtime_error("cannot create a temporary folder");
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    try {
+        RemoveTree(path_);
+    } catch (const std::exception&) {  // a file still held open: left for the system's clean-up
+    }
+}
 
 std::wstring TempFolder::operator/(std::wstring_view relative) const {
     return path_ + L"\\" + std::wstring(relative);
 }
 
+CurrentFolderScope::CurrentFolderScope(const std::wstring& folder) {
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, buffer);
+    previous_ = buffer;
+    if (!::SetCurrentDirectoryW(folder.c_str())) throw std::runtime_error("cannot enter " + Utf8(folder));
+}
+
 void MakeFolders(const std::wstring& path) {
-    for (size_t pos = path.find(L'\\', 3); ; pos = path.find(L'\\', pos + 1)) {
-        const std::wstring part = path.substr(0, pos);
-        ::CreateDirectoryW(part.c_str(), nullptr);
-        if (pos == std::wstring::npos) break;
-    }
+    std::filesystem::create_directories(path);
 }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
-    const size_t slash = path.rfind(L'\\');
-    if (slash != std::wstring::npos) MakeFolders(path.substr(0, slash));
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + Narrow(path));
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    if (!ok || written != bytes.size()) throw std::runtime_error("short write to " + Narrow(path));
+    MakeFolders(path.substr(0, path.rfind(L'\\')));
+    bench::WriteFileBytes(path, bytes);
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot read " + Narrow(path));
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    ::CloseHandle(file);
-    return bytes;
+    platform::BytesRead read = platform::ReadFileBytes(path);
+    if (read.error != ERROR_SUCCESS) throw std::runtime_error("cannot read " + Utf8(path));
+    return std::move(read.bytes);
 }
 
-bool FileExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool FileExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
+bool FolderExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
 
-bool FolderExists(const std::wstring& path) {
-    const DWORD a = ::GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
+    platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) throw std::runtime_error("cannot hold " + Utf8(path));
+    return file;
 }
 
 void SetAttributes(const std::wstring& path, DWORD attributes) {
-    if (!::SetFileAttributesW(path.c_str(), attributes)) throw std::runtime_error("cannot set attributes of " + Narrow(path));
     const DWORD mask = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if ((::GetFileAttributesW(path.c_str()) & mask) != (attributes & mask))
-        throw std::runtime_error("attributes did not stick on " + Narrow(path) + " (file system without xattrs?)");
+    if (!::SetFileAttributesW(path.c_str(), attributes) || (::GetFileAttributesW(path.c_str()) & mask) != (attributes & mask))
+        throw std::runtime_error("attributes did not stick on " + Utf8(path) + " (file system without xattrs?)");
 }
 
-std::vector<std::wstring> FileNamesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
+void WriteTree(const std::wstring& folder, const Tree& tree) {
+    MakeFolders(folder);
+    for (const auto& [name, content] : tree) WriteBytes(folder + L"\\" + name, content);
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileW(child.c_str());
-            }
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryW(path.c_str());
+Tree ReadTree(const std::wstring& folder, std::wstring_view skipped) {
+    Tree tree;
+    ReadInto(folder, L"", skipped, false, tree);
+    return tree;
 }
 
-std::string Narrow(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
+Tree Snapshot(const std::wstring& folder) {
+    Tree tree;
+    ReadInto(folder, L"", {}, true, tree);
+    return tree;
+}
+
+Tree With(Tree tree, const Tree& more) {
+    for (const auto& [name, content] : more) tree[name] = content;
+    return tree;
 }
 
 }  // namespace testing_support

@@ -1,12 +1,19 @@
 #pragma once
 // Fresh temporary folders and small file helpers for tests on real files.
+#include "folder_tree.h"
+#include "platform/unique_handle.h"
+
 #include <windows.h>
 
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace testing_support {
+
+using bench::RemoveTree;
+using bench::Utf8;
 
 // A new empty folder under the temporary folder, removed with everything in it
 // (read-only files too) when the object goes.
@@ -26,6 +33,18 @@ private:
     std::wstring path_;
 };
 
+// Makes a folder the process's current folder while it lives.
+class CurrentFolderScope {
+public:
+    explicit CurrentFolderScope(const std::wstring& folder);
+    ~CurrentFolderScope() { ::SetCurrentDirectoryW(previous_.c_str()); }
+    CurrentFolderScope(const CurrentFolderScope&) = delete;
+    CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+
+private:
+    std::wstring previous_;
+};
+
 // Writes bytes to a file, creating missing parent folders.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // The file's bytes; throws when it cannot be read.
@@ -33,14 +52,20 @@ void WriteBytes(const std::wstring& path, std::string_view bytes);
 [[nodiscard]] bool FileExists(const std::wstring& path);
 [[nodiscard]] bool FolderExists(const std::wstring& path);
 void MakeFolders(const std::wstring& path);
+// Opens a file as the game does: without sharing. Throws when it cannot.
+[[nodiscard]] platform::UniqueFile HoldWithoutSharing(const std::wstring& path);
 // Sets attributes and checks that they stuck (hidden/system bits need xattrs under Wine).
 void SetAttributes(const std::wstring& path, DWORD attributes);
-// Names of the files (not folders) directly in a folder, sorted.
-[[nodiscard]] std::vector<std::wstring> FileNamesIn(const std::wstring& folder);
-// Removes a folder tree, read-only files included.
-void RemoveTree(const std::wstring& path);
 
-// UTF-16 <-> UTF-8 for test messages.
-[[nodiscard]] std::string Narrow(std::wstring_view text);
+// Relative path ("nationDATA\a.dat") -> content.
+using Tree = std::map<std::wstring, std::string>;
+void WriteTree(const std::wstring& folder, const Tree& tree);
+// The files of a folder tree and their contents, leaving out the subfolder `skipped`.
+[[nodiscard]] Tree ReadTree(const std::wstring& folder, std::wstring_view skipped = {});
+// Everything that "exactly as it was" means: every file with its content and its
+// read-only, hidden and system bits, and every folder ("sub\" -> "").
+[[nodiscard]] Tree Snapshot(const std::wstring& folder);
+// `tree` with the files of `more` added or replaced.
+[[nodiscard]] Tree With(Tree tree, const Tree& more);
 
 }  // namespace testing_support

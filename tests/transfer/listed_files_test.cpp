@@ -1,5 +1,5 @@
 // The names a world file lists: which fields name a file, which names are kept, and
-// reading the file while other programs hold it.
+// reading the file while another program holds it for a moment.
 #include "transfer/listed_files.h"
 
 #include "platform/unique_handle.h"
@@ -15,9 +15,13 @@ using transfer::ListedFileName;
 using transfer::ListedFileNames;
 using Names = std::vector<std::wstring>;
 using testing_support::TempFolder;
+using testing_support::Utf8;
 using testing_support::WriteBytes;
 
-TEST(ListedFileName, TakesTheTextAfterTheFirstColonWithoutBlanksOrFurtherColons) {
+// The text after the first colon, without blanks or further colons, when it names
+// a data-set file: not outside the folders, in the player's backup or the game's
+// default data, nor a device.
+TEST(ListedFileName, TakesTheNameAfterTheFirstColonInsideTheDataSet) {
     const struct {
         std::wstring_view field;
         std::wstring_view name;
@@ -28,85 +32,59 @@ TEST(ListedFileName, TakesTheTextAfterTheFirstColonWithoutBlanksOrFurtherColons)
         {L"a:b:c.txt", L"bc.txt"},
         {L"x:sub\\a.gif", L"sub\\a.gif"},
         {L"x:a..b.dat", L"a..b.dat"},
-        {L"x:face\\x.gif", L"face\\x.gif"},
         {L"x:sub\\Backup\\a.dat", L"sub\\Backup\\a.dat"},  // only the game folder's own Backup is out
         {L"x:Backups\\a.dat", L"Backups\\a.dat"},
         {L"x:Default.dat", L"Default.dat"},
         {L"x:CONSOLE.dat", L"CONSOLE.dat"},
         {L"x:COM10.dat", L"COM10.dat"},
         {L"img\uFF1Aa.jpg", L""},  // a full-width colon is no colon
-        {L"a.dat", L""},           // no colon at all
+        {L"a.dat", L""},
         {L"x:", L""},
         {L"x:a.JPG", L""},
         {L"x:a.bmp", L""},
         {L"x:a.jpg.bak", L""},
     };
-    for (const auto& c : cases) EXPECT_EQ(ListedFileName(c.field), c.name) << testing_support::Narrow(c.field);
-}
-
-// Outside the folders, in the player's backup or the game's default data, or a device.
-TEST(ListedFileName, NamesNothingOutsideTheDataSet) {
+    for (const auto& c : cases) EXPECT_EQ(ListedFileName(c.field), c.name) << Utf8(c.field);
     for (const std::wstring_view field :
          {L"x:..\\x.dat", L"x:\\x.dat", L"x:/x.dat", L"x:sub\\..\\..\\x.dat", L"x:sub/../x.dat", L"x:...\\x.dat",
           L"x:\\\\server\\share\\x.dat", L"x:Backup\\touroku.dat", L"x:backup/nationDATA/a.dat",
           L"x:DEFAULT\\touroku.dat", L"x:.\\Backup\\a.dat", L"x:Backup.\\a.dat", L"x:CON.dat", L"x:NUL.jpg",
           L"x:aux.dat", L"x:face\\COM1.dat", L"x:CONIN$.dat"}) {
-        EXPECT_EQ(ListedFileName(field), L"") << testing_support::Narrow(field);
+        EXPECT_EQ(ListedFileName(field), L"") << Utf8(field);
     }
 }
 
 TEST(ListedFileNames, ReadsEveryFieldOnceInOrder) {
     EXPECT_EQ(ListedFileNames(L"x:a.jpg,y:b.dat\r\nname,z:c.txt"), (Names{L"a.jpg", L"b.dat", L"c.txt"}));
-    EXPECT_EQ(ListedFileNames(L"x:a.jpg\r\n"), (Names{L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L"x:a.jpg\r\n\r\n,"), (Names{L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L"  \"t:a, b.gif\"  ,x:a.jpg"), (Names{L"a,b.gif", L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L"x:a.jpg,x:a.jpg"), (Names{L"a.jpg", L"a.jpg"}));
     EXPECT_EQ(ListedFileNames(L""), Names{});
 }
 
-// A missing world file lists nothing; one that cannot be read is an error. Editors
-// and scanners hold it for a moment; only a hold that lasts is a failure.
-TEST(ReadWorldFileNames, ReadsWhatOthersHoldAndReportsWhatItCannotRead) {
-    enum class Given { Missing, MissingFolder, Folder, HeldByEditor, HeldAlone, HeldAloneForAMoment };
-    const struct {
-        const char* what;
-        Given given;
-        platform::ErrorCode error;
-        Names names;
-    } cases[] = {
-        {"missing", Given::Missing, ERROR_SUCCESS, {}},
-        {"missing folder", Given::MissingFolder, ERROR_SUCCESS, {}},
-        {"a folder of that name", Given::Folder, ERROR_ACCESS_DENIED, {}},
-        {"open for writing, shared", Given::HeldByEditor, ERROR_SUCCESS, {L"a.jpg"}},
-        {"open without sharing", Given::HeldAlone, ERROR_SHARING_VIOLATION, {}},
-        {"open without sharing for a moment", Given::HeldAloneForAMoment, ERROR_SUCCESS, {L"a.jpg"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const TempFolder temp;
-        const Given given = c.given;
-        const std::wstring path = temp / (given == Given::MissingFolder ? L"none\\zeloworld.dat" : L"zeloworld.dat");
-        if (given == Given::Folder) testing_support::MakeFolders(path);
-        platform::UniqueFile held;
-        if (given == Given::HeldByEditor || given == Given::HeldAlone || given == Given::HeldAloneForAMoment) {
-            WriteBytes(path, "x:a.jpg");
-            const DWORD sharing = given == Given::HeldByEditor ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
-            held.reset(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-            ASSERT_TRUE(held.valid());
-        }
-        std::jthread release;
-        if (given == Given::HeldAloneForAMoment) {
-            release = std::jthread([&held] {
-                ::Sleep(200);
-                held.reset();
-            });
-        }
+// A world file in a missing folder lists nothing; a folder of its name cannot be
+// read; one a scanner holds for a moment is read once it lets go. (One an editor
+// holds, or one held for good: see the all-or-nothing tests.)
+TEST(ReadWorldFileNames, WaitsOutAPassingHoldAndReportsWhatItCannotRead) {
+    const TempFolder temp;
+    const transfer::WorldFileNames none = transfer::ReadWorldFileNames(temp / L"none\\zeloworld.dat");
+    EXPECT_EQ(none.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(none.names, Names{});
+    testing_support::MakeFolders(temp / L"folder.dat");
+    EXPECT_EQ(transfer::ReadWorldFileNames(temp / L"folder.dat").error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
-        const transfer::WorldFileNames read = transfer::ReadWorldFileNames(path);
-        EXPECT_EQ(read.error, c.error);
-        EXPECT_EQ(read.names, c.names);
-    }
+    const std::wstring path = temp / L"zeloworld.dat";
+    WriteBytes(path, "x:a.jpg");
+    platform::UniqueFile held(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held.valid());
+    const std::jthread release([&held] {
+        ::Sleep(200);
+        held.reset();
+    });
+    const transfer::WorldFileNames read = transfer::ReadWorldFileNames(path);
+    EXPECT_EQ(read.error, static_cast<DWORD>(ERROR_SUCCESS));
+    EXPECT_EQ(read.names, Names{L"a.jpg"});
 }
 
 }  // namespace

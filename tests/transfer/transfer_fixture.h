@@ -5,25 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
 #include <vector>
 
 namespace transfer_testing {
 
-using testing_support::TempFolder;
-
-// Relative path ("nationDATA\a.dat") -> content.
-using Tree = std::map<std::wstring, std::string>;
-
-void WriteTree(const std::wstring& folder, const Tree& tree);
-// The files of a folder tree and their contents.
-[[nodiscard]] Tree ReadTree(const std::wstring& folder);
-// Everything that "exactly as it was" means: every file with its content and its
-// read-only, hidden and system bits, and every folder ("sub\" -> "").
-[[nodiscard]] Tree Snapshot(const std::wstring& folder);
-// `tree` with the files of `more` added or replaced.
-[[nodiscard]] Tree With(Tree tree, const Tree& more);
+using namespace testing_support;
 
 // Records what the transfer told its observer.
 struct RecordingObserver : transfer::TransferObserver {
@@ -40,7 +26,9 @@ struct RecordingObserver : transfer::TransferObserver {
 // read from.
 class TransferTest : public testing::Test {
 protected:
-    TransferTest();
+    TransferTest() {
+        for (const wchar_t* folder : {L"src\\S", L"dst\\D", L"current"}) MakeFolders(root_ / folder);
+    }
 
     // Source and destination as the transfer takes them, ending in "\".
     [[nodiscard]] std::wstring S() const { return root_ / L"src\\S\\"; }
@@ -48,8 +36,12 @@ protected:
     [[nodiscard]] std::wstring WorldFile() const { return root_ / L"current\\zeloworld.dat"; }
 
     transfer::TransferReport Transfer(std::wstring_view musicFlag = L"",
-                                      platform::FileSystem& fileSystem = platform::SystemFileSystem());
-    transfer::TransferReport TransferFrom(const std::wstring& source);
+                                      platform::FileSystem& fileSystem = platform::SystemFileSystem()) {
+        return transfer::TransferDataSet({S(), D(), std::wstring(musicFlag), WorldFile()}, &observer_, fileSystem);
+    }
+    transfer::TransferReport TransferFrom(const std::wstring& source) {
+        return transfer::TransferDataSet({source, D(), L"", WorldFile()}, &observer_);
+    }
 
     TempFolder root_;
     RecordingObserver observer_;

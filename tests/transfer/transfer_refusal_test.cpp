@@ -24,13 +24,6 @@ const Tree kDestination{{L"nationDATA\\n1.dat", "old"}, {L"nationDATA\\gone.dat"
 const Tree kSource{{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"}, {L"pastDATA\\p1.dat", "P1"},
                    {L"SWAIT.DAT", "SW"},          {L"MAPDATA.dat", "MAP"},       {L"年表1.txt", "C1"}};
 
-platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
-    platform::UniqueFile file(
-        ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) ADD_FAILURE() << "cannot hold " << Narrow(path);
-    return file;
-}
-
 // The real file system, but from its Nth call on, one call (or, as when the process
 // is killed, every call) fails without doing anything.
 class FaultyFileSystem : public platform::FileSystem {
@@ -40,24 +33,15 @@ public:
 
     int calls = 0;
 
+    using Path = const std::wstring&;
     int filesWritten = 0;
 
-    platform::ErrorCode CopyNewFile(const std::wstring& s, const std::wstring& d) override {
-        return Fault() ? error_ : Written(real_.CopyNewFile(s, d));
-    }
-    platform::ErrorCode WriteNewFile(const std::wstring& p, std::string_view b) override {
-        return Fault() ? error_ : Written(real_.WriteNewFile(p, b));
-    }
-    platform::ErrorCode Move(const std::wstring& f, const std::wstring& t) override {
-        return Fault() ? error_ : real_.Move(f, t);
-    }
-    platform::ErrorCode DeleteFile(const std::wstring& p) override { return Fault() ? error_ : real_.DeleteFile(p); }
-    platform::ErrorCode CreateFolder(const std::wstring& p) override {
-        return Fault() ? error_ : real_.CreateFolder(p);
-    }
-    platform::ErrorCode RemoveFolder(const std::wstring& p) override {
-        return Fault() ? error_ : real_.RemoveFolder(p);
-    }
+    platform::ErrorCode CopyNewFile(Path s, Path d) override { return Fault() ? error_ : Written(real_.CopyNewFile(s, d)); }
+    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override { return Fault() ? error_ : Written(real_.WriteNewFile(p, b)); }
+    platform::ErrorCode Move(Path f, Path t) override { return Fault() ? error_ : real_.Move(f, t); }
+    platform::ErrorCode DeleteFile(Path p) override { return Fault() ? error_ : real_.DeleteFile(p); }
+    platform::ErrorCode CreateFolder(Path p) override { return Fault() ? error_ : real_.CreateFolder(p); }
+    platform::ErrorCode RemoveFolder(Path p) override { return Fault() ? error_ : real_.RemoveFolder(p); }
 
 private:
     platform::ErrorCode Written(platform::ErrorCode error) {

@@ -53,7 +53,7 @@ TEST_F(TransferTest, SweepsMusicOnlyForExactlyOnAndEndingsCaseSensitively) {
     const Tree withoutMusic = With(kBlankFiles, {{L"BALANCE.DAT", "B"}});
     for (const std::wstring_view flag : {L"ON", L"on ", L""}) {
         EXPECT_EQ(Transfer(flag).outcome, TransferOutcome::Completed);
-        EXPECT_EQ(ReadTree(D()), withoutMusic) << Narrow(flag);
+        EXPECT_EQ(ReadTree(D()), withoutMusic) << Utf8(flag);
     }
     EXPECT_EQ(Transfer(L"on").outcome, TransferOutcome::Completed);
     EXPECT_EQ(ReadTree(D()), With(withoutMusic, {{L"song.mp3", "M"}, {L"xmp3", "X"}}));
@@ -96,7 +96,7 @@ TEST_F(TransferTest, CarriesTheFilesTheWorldFileNames) {
     const transfer::TransferReport report = Transfer();
 
     EXPECT_EQ(report.outcome, TransferOutcome::Completed);
-    EXPECT_TRUE(report.failures.empty()) << Narrow(report.failures.front().name);
+    EXPECT_TRUE(report.failures.empty()) << Utf8(report.failures.front().name);
     EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"zeloworld.dat", "a:fromSource.gif"}, {L"listed.gif", "L"},
                                                 {L"表.dat", "HYO"}, {L"sub\\s.gif", "SUB"}}));
     EXPECT_FALSE(FileExists(root_ / L"dst\\evil.dat"));

@@ -1,0 +1,191 @@
+// A player's afternoon with the real program, each step checked on the folders and by
+// its closing message, and a first run through the folder browser. (Window layouts
+// are checked in-process, in tests/app.)
+#include "e2e/program_test.h"
+
+#include "platform/file_services.h"
+#include "platform/folder_lock.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace e2e {
+
+namespace {
+
+using testing_support::ReadTree;
+using ScenarioTest = ProgramTest;
+
+constexpr std::wstring_view kNothingChanged = L"中止しました。何も変更していません。";
+
+// The focused window of the program's interface thread.
+HWND Focus(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
+    PrepareGameAndPackage();
+    // Enough files that the Backup lasts while the test looks at its busy window.
+    for (int i = 0; i < 1500; ++i) testing_support::WriteBytes(Game(L"nationDATA\\many" + std::to_wstring(i) + L".dat"), "n");
+    const Tree game = ReadTree(game_.path());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    SaveScreenshot(main_, L"main-window");
+
+    // Focus starts on BackupBT, and the Tab key walks the buttons round in the order they were made.
+    const std::vector<HWND> order = ChildrenInOrder(main_);
+    ASSERT_EQ(order.size(), 4u);
+    EXPECT_TRUE(WaitUntil([&] { return Focus(main_) == order[0]; }, 3s)) << "focused at start: " << Show(TextOf(Focus(main_)));
+    for (size_t i = 1; i <= order.size(); ++i) {
+        HWND focused = Focus(main_);
+        ::PostMessageW(focused, WM_KEYDOWN, VK_TAB, 0x000F0001);
+        ::PostMessageW(focused, WM_KEYUP, VK_TAB, 0xC00F0001);
+        EXPECT_TRUE(WaitUntil([&] { return Focus(main_) == order[i % order.size()]; }, 3s))
+            << "Tab from " << Show(TextOf(focused)) << " went to " << Show(TextOf(Focus(main_)));
+    }
+
+    // Backup: the dialog is modal, the busy window shows the progress and neither it
+    // nor the main window closes before the transfer ends.
+    HWND dialog = OpenDialog(app::kBackupBTId);
+    ASSERT_NE(dialog, nullptr);
+    SaveScreenshot(dialog, L"folder-dialog");
+    EXPECT_FALSE(::IsWindowEnabled(main_)) << "the dialog is not modal";
+    Click(BT2(dialog));
+    HWND busy = program_->WaitFor(Captioned(app::kBusyWindowCaption));
+    ASSERT_NE(busy, nullptr) << "no busy window during the transfer";
+    HWND progress = ChildOfClass(busy, PROGRESS_CLASSW);
+    ASSERT_NE(progress, nullptr) << "no progress bar under the label";
+    const DWORD_PTR done = Send(progress, PBM_GETPOS), planned = Send(progress, PBM_GETRANGE, FALSE);
+    EXPECT_FALSE(::IsWindowEnabled(main_)) << "a second operation could start";
+    Send(busy, WM_SYSCOMMAND, SC_CLOSE);
+    Send(main_, WM_CLOSE);
+    EXPECT_TRUE(done >= planned / 2 || ::IsWindowVisible(busy)) << "the busy window closed midway";
+    EXPECT_TRUE(::IsWindow(main_)) << "the main window closed midway";
+    SaveScreenshot(busy, L"busy-window");
+    EXPECT_TRUE(WaitUntil([&] { return Send(progress, PBM_GETPOS) > done; })) << "the progress bar never moved";
+    MessageBoxView message = WaitForMessage();
+    SaveScreenshot(message.window, L"closing-message");
+    EXPECT_EQ(message.text, L"バックアップ終了しました。") << Show(message.text);
+    EXPECT_EQ(message.icon, MessageIcon::None);
+    if (message.window) PressOk(message.window);
+    EXPECT_TRUE(OnlyMainWindowShows());
+    EXPECT_EQ(ReadTree(Game(L"Backup")), BackedUpPart(game));
+    EXPECT_EQ(ReadTree(game_.path(), L"Backup"), game) << "Backup changed the game itself";
+
+    // The close box ends an operation quietly, although the one before confirmed a folder.
+    dialog = OpenDialog(app::kInstallBTId);
+    ASSERT_NE(dialog, nullptr);
+    ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); })) << "the dialog did not close";
+    EXPECT_TRUE(OnlyMainWindowShows()) << "a window showed after the dialog was closed";
+    EXPECT_EQ(ReadTree(game_.path(), L"Backup"), game);
+
+    // Install while the game holds one of its files, then while another run holds the folder.
+    {
+        const platform::UniqueFile held = testing_support::HoldWithoutSharing(Game(L"kosei01.dat"));
+        message = RunWithRememberedFolder(app::kInstallBTId);
+    }
+    EXPECT_EQ(message.text, L"Torvanelが起動中の可能性があるため、" + std::wstring(kNothingChanged) +
+                                L"\rTorvanelを終了してから、もう一度実行して下さい。\rkosei01.dat") << Show(message.text);
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    {
+        const platform::FolderLock otherRun(game_.path());  // as a second copy of the program holds it
+        message = RunWithRememberedFolder(app::kInstallBTId);
+    }
+    EXPECT_TRUE(message.text.starts_with(L"別の操作がこのフォルダのデータを処理中のため")) << Show(message.text);
+    // A read-only game file cannot be replaced, so nothing is.
+    testing_support::SetAttributes(Game(L"kosei01.dat"), FILE_ATTRIBUTE_READONLY);
+    message = RunWithRememberedFolder(app::kInstallBTId);
+    EXPECT_EQ(message.text, L"次のファイルをコピーまたは削除できなかったため、" + std::wstring(kNothingChanged) +
+                                L"\rkosei01.dat：" + platform::ErrorText(ERROR_ACCESS_DENIED)) << Show(message.text);
+    testing_support::SetAttributes(Game(L"kosei01.dat"), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadTree(game_.path(), L"Backup"), game);
+
+    // Install from the folder the program started in, music included; Restore then
+    // brings back what was backed up (the new music stays: Restore carries none).
+    message = RunWithRememberedFolder(app::kInstallBTId);
+    EXPECT_EQ(message.text, L"データ書き込み終了しました。") << Show(message.text);
+    const Tree installed = ReadTree(game_.path(), L"Backup");
+    for (const auto& [name, content] : PackageData()) EXPECT_EQ(installed.at(name), content) << Show(name);
+    EXPECT_FALSE(installed.contains(L"nationDATA\\many1.dat"));
+    EXPECT_EQ(installed.at(L"player.sav"), game.at(L"player.sav"));
+
+    message = RunWithRememberedFolder(app::kRestoreBTId);
+    EXPECT_EQ(message.text, L"バックアップの状態に戻しました。") << Show(message.text);
+    EXPECT_EQ(ReadTree(game_.path(), L"Backup"), testing_support::With(game, {{L"title.mp3", "package music"}}));
+    EXPECT_EQ(ReadTree(Game(L"Backup")), BackedUpPart(game)) << "Restore changed the backup";
+
+    // Default brings the game's own default data.
+    testing_support::WriteBytes(Game(L"Default\\MAINDATA.DAT"), "default main data");
+    message = RunWithRememberedFolder(app::kDefoBTId);
+    EXPECT_EQ(message.text, L"デフォルトに戻すことに成功しました。") << Show(message.text);
+    EXPECT_EQ(testing_support::ReadBytes(Game(L"MAINDATA.DAT")), "default main data");
+    EXPECT_TRUE(OnlyMainWindowShows());
+    Finish();
+}
+
+// With no saved folder BT2 is disabled. Cancelling the browser before any folder was
+// picked tests the drive's root, which holds no game: the exclamation message, and
+// the dialog stays. A folder picked then is tested and remembered in "PathDATA.txt".
+TEST_F(ScenarioTest, FirstRunThroughTheFolderBrowser) {
+    // Only "!Torvanel.exe" marks this game folder; its name needs code page 932.
+    const std::wstring folder = Game(L"トルヴァネル表");
+    Tree game = InstalledGame();
+    game[L"!Torvanel.exe"] = game[L"TorvaGame.exe"];
+    game.erase(L"TorvaGame.exe");
+    testing_support::WriteTree(folder, game);
+    testing_support::WriteTree(package_.path(), PackageData());
+    ASSERT_NO_FATAL_FAILURE(Start());
+    HWND dialog = OpenDialog(app::kBackupBTId);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(TextOf(BT2(dialog)), L"前回保存したパス名が残っていないため、このボタンは選択できません。") << Show(TextOf(BT2(dialog)));
+    EXPECT_FALSE(::IsWindowEnabled(BT2(dialog)));
+    Click(BT1(dialog));
+    HWND browser = program_->WaitFor(IsFolderBrowser);
+    ASSERT_NE(browser, nullptr) << "the folder browser did not open";
+    EXPECT_TRUE(std::ranges::any_of(ChildrenInOrder(browser),
+                                    [](HWND child) { return TextOf(child) == L"Torvanelフォルダを選択してください"; }))
+        << "the browser shows no title";
+    Click(::GetDlgItem(browser, IDCANCEL));
+    MessageBoxView message = WaitForMessage();
+    EXPECT_EQ(message.text, L"exeが見つかりません。Torvanelフォルダで無い可能性があります。") << Show(message.text);
+    EXPECT_EQ(message.title, app::kProgramTitle);
+    EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    ASSERT_TRUE(message.window && PressOk(message.window));
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "the dialog closed after the refusal";
+    EXPECT_FALSE(testing_support::FileExists(package_ / L"PathDATA.txt"));
+
+    Click(BT1(dialog));
+    ASSERT_NE(browser = program_->WaitFor(IsFolderBrowser), nullptr);
+    ASSERT_TRUE(PickInFolderBrowser(program_->process(), browser, folder));
+    message = WaitForMessage();
+    EXPECT_EQ(message.text, L"バックアップ終了しました。") << Show(message.text);
+    ASSERT_TRUE(PressOk(message.window));
+    EXPECT_EQ(testing_support::ReadBytes(package_ / L"PathDATA.txt"), SavedPathBytes(folder));
+    EXPECT_EQ(testing_support::ReadTree(folder + L"\\Backup"), BackedUpPart(game));
+
+    Finish();
+}
+
+// The program's icon holds the 48 x 48, 16-colour image.
+TEST(ProgramFile, HasTheProgramIcon) {
+    const platform::UniqueModule module(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(module);
+    HRSRC group = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_GROUP_ICON);  // IDI_PROGRAM
+    ASSERT_NE(group, nullptr);
+    // GRPICONDIR: reserved, type, count; then 14-byte entries starting width, height, colours.
+    const auto* bytes = static_cast<const BYTE*>(::LockResource(::LoadResource(module.get(), group)));
+    const size_t count = bytes[4] | (bytes[5] << 8);
+    ASSERT_LE(6 + 14 * count, ::SizeofResource(module.get(), group));
+    bool found = false;
+    for (size_t i = 0; i < count; ++i) found = found || (bytes[6 + 14 * i] == 48 && bytes[8 + 14 * i] == 16);
+    EXPECT_TRUE(found) << "no 48 x 48 image of 16 colours in the program's icon";
+}
+
+}  // namespace
+
+}  // namespace e2e

@@ -1,0 +1,212 @@
+// The file services on real files (a refusal never costs the old file, and no
+// temporary file is left behind), and names as Windows reads them.
+#include "platform/field_reader.h"
+#include "platform/file_services.h"
+#include "platform/file_system.h"
+#include "platform/path_names.h"
+#include "platform/text_file.h"
+#include "platform/unique_handle.h"
+#include "platform/wildcard.h"
+
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+using namespace testing_support;
+
+constexpr DWORD kOk = ERROR_SUCCESS;
+constexpr DWORD kAnyError = ~0u;  // Windows and Wine give different errors
+
+std::vector<std::wstring> Listed(const std::wstring& pattern, DWORD error = kOk) {
+    platform::FileList list = platform::ListFiles(pattern);
+    EXPECT_EQ(list.error, error) << Utf8(pattern);
+    std::sort(list.names.begin(), list.names.end());
+    return list.names;
+}
+
+// Ordinary files only, matched on their long names, in folders named in any case.
+TEST(ListFiles, ListsOrdinaryFilesMatchingTheLongName) {
+    const TempFolder dir;
+    WriteTree(dir.path(), {{L"年表", ""}, {L"年表01.txt", ""}, {L"foo.data", ""}, {L"Touroku.DAT", ""},
+                           {L"年表hidden.txt", ""}, {L"年表system.txt", ""}, {L"年表sub\\x", ""}});
+    SetAttributes(dir / L"年表hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+    SetAttributes(dir / L"年表system.txt", FILE_ATTRIBUTE_SYSTEM);
+    MakeFolders(dir / L"nationDATA");
+
+    using Names = std::vector<std::wstring>;
+    EXPECT_EQ(Listed(dir.path() + L"\\"), (Names{L"Touroku.DAT", L"foo.data", L"年表", L"年表01.txt"}));
+    EXPECT_EQ(Listed(dir / L"年表*.*"), (Names{L"年表", L"年表01.txt"}));
+    // Short names must not widen a pattern: "*.dat" does not find "foo.data".
+    EXPECT_EQ(Listed(dir / L"*.dat"), Names{L"Touroku.DAT"});
+    EXPECT_EQ(Listed(dir / L"NATIONdata\\*.*"), Names{});
+    EXPECT_EQ(Listed(dir / L"missing\\*.*", ERROR_PATH_NOT_FOUND), Names{});
+}
+
+TEST(IsSameFolder, ComparesWhatTheFoldersAreNotHowTheyAreSpelled) {
+    const TempFolder dir;
+    MakeFolders(dir / L"Game\\Backup");
+    const std::wstring game = dir / L"Game";
+    wchar_t shortName[MAX_PATH] = {};
+    ::GetShortPathNameW(game.c_str(), shortName, MAX_PATH);
+    for (const std::wstring& spelling : {game + L"\\", dir / L"GAME", game + L"\\\\", game + L"\\Backup\\..",
+                                         dir / L"Game\\.\\", game + L"/", std::wstring(shortName)}) {
+        EXPECT_TRUE(platform::IsSameFolder(game, spelling)) << Utf8(spelling);
+    }
+    EXPECT_FALSE(platform::IsSameFolder(game, game + L"\\Backup"));
+    EXPECT_FALSE(platform::IsSameFolder(game, dir.path()));
+    // Folders that do not exist are compared by their full paths.
+    EXPECT_TRUE(platform::IsSameFolder(dir / L"gone\\", dir / L"GONE"));
+    EXPECT_FALSE(platform::IsSameFolder(dir / L"gone", dir / L"gone2"));
+}
+
+TEST(TextFile, ReadsAndWritesCodePage932WithTrailBytesThatLookLikeSeparators) {
+    const TempFolder dir;
+    // 表 is 95 5C and ソ is 83 5C in code page 932: the 5C must not split the text.
+    WriteBytes(dir / L"t.txt", "C:\\\x95\x5C\\\x83\x5C\x83\x74\x83\x67\r\n\x81\x60\x81\x5C");
+    const platform::TextRead read = platform::ReadTextFile(dir / L"t.txt");
+    EXPECT_EQ(read.error, kOk);
+    EXPECT_EQ(read.text, L"C:\\表\\ソフト\r\n～―");
+
+    const std::wstring path = dir / L"PathDATA.txt";
+    WriteBytes(path, "an older and much longer content that must be replaced entirely");
+    ASSERT_EQ(platform::WriteTextLines(path, {L"D:\\ゲーム\\表"}), kOk);
+    EXPECT_EQ(ReadBytes(path), "D:\\\x83\x51\x81\x5B\x83\x80\\\x95\x5C\r\n");
+    // Hangul and an emoji have no form in the code page; best-fit would silently
+    // write '?', and turn é into e: a different folder.
+    EXPECT_EQ(platform::WriteTextLines(path, {L"C:\\한국"}), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_EQ(platform::WriteTextLines(path, {L"C:\\\U0001F600"}), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    EXPECT_FALSE(platform::ToAnsi(L"café").has_value());
+    EXPECT_EQ(ReadBytes(path), "D:\\\x83\x51\x81\x5B\x83\x80\\\x95\x5C\r\n");
+    EXPECT_EQ(ReadTree(dir.path()).size(), 2u) << "a temporary file was left";
+}
+
+TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
+    const TempFolder dir;
+    const struct {
+        const wchar_t* name;
+        DWORD attributes;
+        DWORD error;
+    } cases[] = {
+        {L"plain.dat", FILE_ATTRIBUTE_NORMAL, kOk},
+        {L"ro.dat", FILE_ATTRIBUTE_READONLY, ERROR_ACCESS_DENIED},
+        {L"hidden.dat", FILE_ATTRIBUTE_HIDDEN, ERROR_ACCESS_DENIED},
+        {L"system.dat", FILE_ATTRIBUTE_SYSTEM, ERROR_ACCESS_DENIED},
+        {L"held.dat", FILE_ATTRIBUTE_NORMAL, kAnyError},  // another program holds it
+    };
+    // A temporary file left by an earlier run is never reused.
+    WriteBytes(dir / (L"~tvcopy" + std::to_wstring(::GetCurrentProcessId()) + L"-0.tmp"), "left over");
+    for (const auto& c : cases) {
+        WriteBytes(dir / c.name, "old");
+        SetAttributes(dir / c.name, c.attributes);
+    }
+    platform::UniqueFile held = HoldWithoutSharing(dir / L"held.dat");
+    for (const auto& c : cases) {
+        const DWORD error = platform::ReplaceFileContents(dir / c.name, "new");
+        EXPECT_TRUE(c.error == kAnyError ? error != kOk : error == c.error) << Utf8(c.name) << ": error " << error;
+        ::SetFileAttributesW((dir / c.name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    held.reset();
+    for (const auto& c : cases) EXPECT_EQ(ReadBytes(dir / c.name), c.error == kOk ? "new" : "old") << Utf8(c.name);
+    EXPECT_EQ(ReadTree(dir.path()).size(), std::size(cases) + 1) << "a temporary file was left";
+}
+
+TEST(SystemFileSystem, CreatesOnlyNewNamesMakesCopiesWritableAndWaitsOutPassingHolds) {
+    const TempFolder dir;
+    platform::FileSystem& fs = platform::SystemFileSystem();
+    WriteBytes(dir / L"src.dat", "content");
+    WriteBytes(dir / L"taken.dat", "old");
+    SetAttributes(dir / L"src.dat", FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(fs.CopyNewFile(dir / L"src.dat", dir / L"taken.dat"), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(fs.Move(dir / L"src.dat", dir / L"taken.dat"), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(fs.WriteNewFile(dir / L"taken.dat", "x"), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(ReadBytes(dir / L"taken.dat"), "old");
+
+    // A copy from read-only media would keep the next run from replacing it.
+    EXPECT_EQ(fs.CopyNewFile(dir / L"src.dat", dir / L"copy.dat"), kOk);
+    EXPECT_EQ(ReadBytes(dir / L"copy.dat"), "content");
+    EXPECT_EQ(::GetFileAttributesW((dir / L"copy.dat").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_NE(fs.CopyNewFile(dir / L"missing.dat", dir / L"none.dat"), kOk);
+    EXPECT_FALSE(FileExists(dir / L"none.dat"));
+
+    // Waits out a scanner that lets go after a moment, but not the game.
+    WriteBytes(dir / L"scanned.dat", "x");
+    WriteBytes(dir / L"game.dat", "x");
+    EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), kOk);
+
+    platform::UniqueFile scanner = HoldWithoutSharing(dir / L"scanned.dat");
+    EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    std::thread release([&scanner] {
+        ::Sleep(300);
+        scanner.reset();
+    });
+    EXPECT_EQ(fs.Move(dir / L"scanned.dat", dir / L"moved.dat"), kOk);
+    release.join();
+
+    const platform::UniqueFile game = HoldWithoutSharing(dir / L"game.dat");
+    EXPECT_EQ(fs.DeleteFile(dir / L"game.dat"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(FileExists(dir / L"game.dat"));
+
+    // The system's words for an error, without a line end.
+    const std::wstring text = platform::ErrorText(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(text.empty() || text.back() == L'\n' || text.back() == L'\r');
+}
+
+TEST(Wildcard, MatchesLikeTheFileSystemOnLongNames) {
+    const struct {
+        const wchar_t* name;
+        const wchar_t* pattern;
+        bool matches;
+    } cases[] = {
+        {L"touroku.dat", L"TOUROKU.DAT", true}, {L"Kosei01.DAT", L"kosei??.dat", true},
+        {L"kosei1.dat", L"kosei??.dat", false}, {L"年表", L"年表*.*", true},
+        {L"年表01.txt", L"年表*.*", true},      {L"x年表.txt", L"年表*.*", false},
+        {L"noext", L"*.*", true},               {L"a.b.c", L"*.*", true},
+        {L"foo.data", L"*.dat", false},         {L"foo.dat", L"*.dat", true},
+        {L"abc", L"a*c", true},                 {L"ab", L"a*c", false},
+        {L"", L"*", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << Utf8(c.name) << " vs " << Utf8(c.pattern);
+    }
+}
+
+TEST(PathNames, DeviceNamesWithAnyCaseExtensionTrailingDotsOrBlanks) {
+    for (const std::wstring_view name : {L"CON", L"con", L"Con.txt", L"con .txt", L"NUL.tar.gz", L"aux..", L"AUX  ",
+                                         L"PRN.dat", L"COM1", L"com9.jpg", L"LPT1", L"lpt9.dat", L"CONIN$",
+                                         L"conout$.log", L"COM\u00B9.dat"}) {
+        EXPECT_TRUE(platform::IsReservedDeviceName(name)) << Utf8(name);
+    }
+    for (const std::wstring_view name : {L"", L"CONSOLE", L"COM0", L"COM10", L"LPT", L"xCON", L".con", L"NULL.dat",
+                                         L"CON_1.txt", L"\uFF23\uFF2F\uFF2E", L"CONIN.dat"}) {
+        EXPECT_FALSE(platform::IsReservedDeviceName(name)) << Utf8(name);
+    }
+}
+
+TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {
+    const struct {
+        const wchar_t* text;
+        std::vector<std::wstring> fields;
+    } cases[] = {
+        {L"a,b\r\nc\r\n", {L"a", L"b", L"c"}},         {L"no line end", {L"no line end"}},
+        {L"  \tlead,trail  \t\r\n", {L"lead", L"trail"}}, {L"\"quoted, comma\",next", {L"quoted, comma", L"next"}},
+        {L"  \"  kept  \"\r\n", {L"  kept  "}},          {L"\"ab\"junk,after", {L"ab", L"after"}},
+        {L"\"unterminated", {L"unterminated"}},         {L"a\r\n\r\nb", {L"a", L"", L"b"}},
+        {L",,x", {L"", L"", L"x"}},                      {L"lf\nonly\ncr\ronly", {L"lf", L"only", L"cr", L"only"}},
+        {L"背景: b.jpg,画像：f.gif\r\n", {L"背景: b.jpg", L"画像：f.gif"}}, {L"", {}},
+    };
+    for (const auto& c : cases) {
+        platform::FieldReader reader(c.text);
+        std::vector<std::wstring> fields;
+        for (std::wstring value; reader.ReadField(value);) fields.push_back(value);
+        EXPECT_TRUE(reader.AtEnd());
+        EXPECT_EQ(fields, c.fields) << Utf8(c.text);
+    }
+}
+
+}  // namespace
