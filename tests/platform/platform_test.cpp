@@ -54,9 +54,8 @@ TEST(IsSameFolder, ComparesWhatTheFoldersAreNotHowTheyAreSpelled) {
     wchar_t shortName[MAX_PATH] = {};
     ::GetShortPathNameW(game.c_str(), shortName, MAX_PATH);
     for (const std::wstring& spelling : {game + L"\\", dir / L"GAME", game + L"\\\\", game + L"\\Backup\\..",
-                                         dir / L"Game\\.\\", game + L"/", std::wstring(shortName)}) {
+                                         dir / L"Game\\.\\", game + L"/", std::wstring(shortName)})
         EXPECT_TRUE(platform::IsSameFolder(game, spelling)) << Utf8(spelling);
-    }
     EXPECT_FALSE(platform::IsSameFolder(game, game + L"\\Backup"));
     EXPECT_FALSE(platform::IsSameFolder(game, dir.path()));
     // Folders that do not exist are compared by their full paths.
@@ -78,9 +77,8 @@ TEST(TextFile, ReadsAndWritesCodePage932WithTrailBytesThatLookLikeSeparators) {
     EXPECT_EQ(ReadBytes(path), "D:\\\x83\x51\x81\x5B\x83\x80\\\x95\x5C\r\n");
     // Hangul and an emoji have no form in the code page; best-fit would silently
     // write '?', and turn é into e: a different folder.
-    EXPECT_EQ(platform::WriteTextLines(path, {L"C:\\한국"}), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
-    EXPECT_EQ(platform::WriteTextLines(path, {L"C:\\\U0001F600"}), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
-    EXPECT_FALSE(platform::ToAnsi(L"café").has_value());
+    for (const wchar_t* line : {L"C:\\한국", L"C:\\\U0001F600", L"C:\\café"})
+        EXPECT_EQ(platform::WriteTextLines(path, {line}), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION)) << Utf8(line);
     EXPECT_EQ(ReadBytes(path), "D:\\\x83\x51\x81\x5B\x83\x80\\\x95\x5C\r\n");
     EXPECT_EQ(ReadTree(dir.path()).size(), 2u) << "a temporary file was left";
 }
@@ -118,8 +116,7 @@ TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
 TEST(SystemFileSystem, CreatesOnlyNewNamesMakesCopiesWritableAndWaitsOutPassingHolds) {
     const TempFolder dir;
     platform::FileSystem& fs = platform::SystemFileSystem();
-    WriteBytes(dir / L"src.dat", "content");
-    WriteBytes(dir / L"taken.dat", "old");
+    WriteTree(dir.path(), {{L"src.dat", "content"}, {L"taken.dat", "old"}, {L"scanned.dat", "x"}, {L"game.dat", "x"}});
     SetAttributes(dir / L"src.dat", FILE_ATTRIBUTE_READONLY);
 
     EXPECT_EQ(fs.CopyNewFile(dir / L"src.dat", dir / L"taken.dat"), static_cast<DWORD>(ERROR_FILE_EXISTS));
@@ -135,18 +132,14 @@ TEST(SystemFileSystem, CreatesOnlyNewNamesMakesCopiesWritableAndWaitsOutPassingH
     EXPECT_FALSE(FileExists(dir / L"none.dat"));
 
     // Waits out a scanner that lets go after a moment, but not the game.
-    WriteBytes(dir / L"scanned.dat", "x");
-    WriteBytes(dir / L"game.dat", "x");
     EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), kOk);
 
     platform::UniqueFile scanner = HoldWithoutSharing(dir / L"scanned.dat");
     EXPECT_EQ(platform::DeleteAccessError(dir / L"scanned.dat"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    std::thread release([&scanner] {
-        ::Sleep(300);
-        scanner.reset();
-    });
-    EXPECT_EQ(fs.Move(dir / L"scanned.dat", dir / L"moved.dat"), kOk);
-    release.join();
+    {
+        const std::jthread release([&scanner] { ::Sleep(300); scanner.reset(); });
+        EXPECT_EQ(fs.Move(dir / L"scanned.dat", dir / L"moved.dat"), kOk);
+    }
 
     const platform::UniqueFile game = HoldWithoutSharing(dir / L"game.dat");
     EXPECT_EQ(fs.DeleteFile(dir / L"game.dat"), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
@@ -163,29 +156,23 @@ TEST(Wildcard, MatchesLikeTheFileSystemOnLongNames) {
         const wchar_t* pattern;
         bool matches;
     } cases[] = {
-        {L"touroku.dat", L"TOUROKU.DAT", true}, {L"Kosei01.DAT", L"kosei??.dat", true},
-        {L"kosei1.dat", L"kosei??.dat", false}, {L"年表", L"年表*.*", true},
-        {L"年表01.txt", L"年表*.*", true},      {L"x年表.txt", L"年表*.*", false},
-        {L"noext", L"*.*", true},               {L"a.b.c", L"*.*", true},
-        {L"foo.data", L"*.dat", false},         {L"foo.dat", L"*.dat", true},
-        {L"abc", L"a*c", true},                 {L"ab", L"a*c", false},
-        {L"", L"*", true},
+        {L"touroku.dat", L"TOUROKU.DAT", true}, {L"Kosei01.DAT", L"kosei??.dat", true}, {L"kosei1.dat", L"kosei??.dat", false},
+        {L"年表", L"年表*.*", true}, {L"年表01.txt", L"年表*.*", true}, {L"x年表.txt", L"年表*.*", false},
+        {L"noext", L"*.*", true}, {L"a.b.c", L"*.*", true}, {L"foo.data", L"*.dat", false}, {L"foo.dat", L"*.dat", true},
+        {L"abc", L"a*c", true}, {L"ab", L"a*c", false}, {L"", L"*", true},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         EXPECT_EQ(platform::MatchesPattern(c.name, c.pattern), c.matches) << Utf8(c.name) << " vs " << Utf8(c.pattern);
-    }
 }
 
 TEST(PathNames, DeviceNamesWithAnyCaseExtensionTrailingDotsOrBlanks) {
     for (const std::wstring_view name : {L"CON", L"con", L"Con.txt", L"con .txt", L"NUL.tar.gz", L"aux..", L"AUX  ",
                                          L"PRN.dat", L"COM1", L"com9.jpg", L"LPT1", L"lpt9.dat", L"CONIN$",
-                                         L"conout$.log", L"COM\u00B9.dat"}) {
+                                         L"conout$.log", L"COM\u00B9.dat"})
         EXPECT_TRUE(platform::IsReservedDeviceName(name)) << Utf8(name);
-    }
     for (const std::wstring_view name : {L"", L"CONSOLE", L"COM0", L"COM10", L"LPT", L"xCON", L".con", L"NULL.dat",
-                                         L"CON_1.txt", L"\uFF23\uFF2F\uFF2E", L"CONIN.dat"}) {
+                                         L"CON_1.txt", L"\uFF23\uFF2F\uFF2E", L"CONIN.dat"})
         EXPECT_FALSE(platform::IsReservedDeviceName(name)) << Utf8(name);
-    }
 }
 
 TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {

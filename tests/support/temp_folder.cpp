@@ -4,32 +4,32 @@
 
 #include <atomic>
 #include <filesystem>
+#include <stdexcept>
 
 namespace testing_support {
 
 namespace {
 
-void ReadInto(const std::wstring& folder, const std::wstring& prefix, std::wstring_view skipped, bool everything,
-              Tree& tree) {
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+Tree ReadInto(Tree&& tree, const std::wstring& folder, const std::wstring& prefix, std::wstring_view skipped,
+              bool everything) {
     std::error_code missing;
     for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
         const std::wstring name = prefix + entry.path().filename().wstring();
         if (name == skipped) continue;
         if (entry.is_directory()) {
             if (everything) tree[name + L"\\"] = "";
-            ReadInto(entry.path().wstring(), name + L"\\", skipped, everything, tree);
+            tree = ReadInto(std::move(tree), entry.path().wstring(), name + L"\\", skipped, everything);
             continue;
         }
         std::string& content = tree[name];
-        try {
-            content = ReadBytes(entry.path().wstring());
-        } catch (const std::exception&) {
-            content = "<held open>";
-        }
-        const DWORD kept = ::GetFileAttributesW(entry.path().c_str()) &
-                           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        platform::BytesRead read = platform::ReadFileBytes(entry.path().wstring());
+        content = read.error == ERROR_SUCCESS ? std::move(read.bytes) : "<held open>";
+        const DWORD kept = ::GetFileAttributesW(entry.path().c_str()) & kKeptAttributes;
         if (everything && kept) content += " [attributes " + std::to_string(kept) + "]";
     }
+    return std::move(tree);
 }
 
 }  // namespace
@@ -38,15 +38,11 @@ TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     wchar_t root[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH + 1, root);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring candidate = root + (L"tvtest-" + std::to_wstring(::GetCurrentProcessId())) + L"-" +
-                                 std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter++);
-        if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
-            path_ = std::move(candidate);
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
+    // A folder left by an earlier process of the same id is passed over.
+    do {
+        path_ = root + (L"tvtest-" + std::to_wstring(::GetCurrentProcessId())) + L"-" + std::to_wstring(counter++);
+    } while (!::CreateDirectoryW(path_.c_str(), nullptr) && ::GetLastError() == ERROR_ALREADY_EXISTS);
+    if (!FolderExists(path_)) throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder() {
@@ -56,20 +52,11 @@ TempFolder::~TempFolder() {
     }
 }
 
-std::wstring TempFolder::operator/(std::wstring_view relative) const {
-    return path_ + L"\\" + std::wstring(relative);
+CurrentFolderScope::CurrentFolderScope(const std::wstring& folder) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);  // throws when it cannot
 }
 
-CurrentFolderScope::CurrentFolderScope(const std::wstring& folder) {
-    wchar_t buffer[MAX_PATH] = {};
-    ::GetCurrentDirectoryW(MAX_PATH, buffer);
-    previous_ = buffer;
-    if (!::SetCurrentDirectoryW(folder.c_str())) throw std::runtime_error("cannot enter " + Utf8(folder));
-}
-
-void MakeFolders(const std::wstring& path) {
-    std::filesystem::create_directories(path);
-}
+void MakeFolders(const std::wstring& path) { std::filesystem::create_directories(path); }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
     MakeFolders(path.substr(0, path.rfind(L'\\')));
@@ -92,8 +79,8 @@ platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
 }
 
 void SetAttributes(const std::wstring& path, DWORD attributes) {
-    const DWORD mask = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    if (!::SetFileAttributesW(path.c_str(), attributes) || (::GetFileAttributesW(path.c_str()) & mask) != (attributes & mask))
+    if (!::SetFileAttributesW(path.c_str(), attributes) ||
+        (::GetFileAttributesW(path.c_str()) & kKeptAttributes) != (attributes & kKeptAttributes))
         throw std::runtime_error("attributes did not stick on " + Utf8(path) + " (file system without xattrs?)");
 }
 
@@ -102,17 +89,8 @@ void WriteTree(const std::wstring& folder, const Tree& tree) {
     for (const auto& [name, content] : tree) WriteBytes(folder + L"\\" + name, content);
 }
 
-Tree ReadTree(const std::wstring& folder, std::wstring_view skipped) {
-    Tree tree;
-    ReadInto(folder, L"", skipped, false, tree);
-    return tree;
-}
-
-Tree Snapshot(const std::wstring& folder) {
-    Tree tree;
-    ReadInto(folder, L"", {}, true, tree);
-    return tree;
-}
+Tree ReadTree(const std::wstring& folder, std::wstring_view skipped) { return ReadInto({}, folder, L"", skipped, false); }
+Tree Snapshot(const std::wstring& folder) { return ReadInto({}, folder, L"", {}, true); }
 
 Tree With(Tree tree, const Tree& more) {
     for (const auto& [name, content] : more) tree[name] = content;

@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -24,10 +23,9 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder's path without a trailing "\".
+    // Without a trailing "\".
     [[nodiscard]] const std::wstring& path() const noexcept { return path_; }
-    // path() + "\" + relative.
-    [[nodiscard]] std::wstring operator/(std::wstring_view relative) const;
+    [[nodiscard]] std::wstring operator/(std::wstring_view relative) const { return path_ + L"\\" + std::wstring(relative); }
 
 private:
     std::wstring path_;
@@ -47,7 +45,7 @@ private:
 
 // Writes bytes to a file, creating missing parent folders.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
-// The file's bytes; throws when it cannot be read.
+// Throws when the file cannot be read.
 [[nodiscard]] std::string ReadBytes(const std::wstring& path);
 [[nodiscard]] bool FileExists(const std::wstring& path);
 [[nodiscard]] bool FolderExists(const std::wstring& path);

@@ -11,12 +11,10 @@
 
 namespace {
 
+using namespace testing_support;
 using transfer::ListedFileName;
 using transfer::ListedFileNames;
 using Names = std::vector<std::wstring>;
-using testing_support::TempFolder;
-using testing_support::Utf8;
-using testing_support::WriteBytes;
 
 // The text after the first colon, without blanks or further colons, when it names
 // a data-set file: not outside the folders, in the player's backup or the game's
@@ -26,32 +24,21 @@ TEST(ListedFileName, TakesTheNameAfterTheFirstColonInsideTheDataSet) {
         std::wstring_view field;
         std::wstring_view name;
     } cases[] = {
-        {L"img:a.jpg", L"a.jpg"},
-        {L"img : a .jpg", L"a.jpg"},
-        {L"背景:\u3000back8.jpg", L"back8.jpg"},
-        {L"a:b:c.txt", L"bc.txt"},
-        {L"x:sub\\a.gif", L"sub\\a.gif"},
-        {L"x:a..b.dat", L"a..b.dat"},
-        {L"x:sub\\Backup\\a.dat", L"sub\\Backup\\a.dat"},  // only the game folder's own Backup is out
-        {L"x:Backups\\a.dat", L"Backups\\a.dat"},
-        {L"x:Default.dat", L"Default.dat"},
-        {L"x:CONSOLE.dat", L"CONSOLE.dat"},
-        {L"x:COM10.dat", L"COM10.dat"},
-        {L"img\uFF1Aa.jpg", L""},  // a full-width colon is no colon
-        {L"a.dat", L""},
-        {L"x:", L""},
-        {L"x:a.JPG", L""},
-        {L"x:a.bmp", L""},
-        {L"x:a.jpg.bak", L""},
+        {L"img:a.jpg", L"a.jpg"}, {L"img : a .jpg", L"a.jpg"}, {L"背景:\u3000back8.jpg", L"back8.jpg"},
+        {L"a:b:c.txt", L"bc.txt"}, {L"x:sub\\a.gif", L"sub\\a.gif"}, {L"x:a..b.dat", L"a..b.dat"},
+        // Only the game folder's own Backup is out.
+        {L"x:sub\\Backup\\a.dat", L"sub\\Backup\\a.dat"}, {L"x:Backups\\a.dat", L"Backups\\a.dat"},
+        {L"x:Default.dat", L"Default.dat"}, {L"x:CONSOLE.dat", L"CONSOLE.dat"}, {L"x:COM10.dat", L"COM10.dat"},
     };
     for (const auto& c : cases) EXPECT_EQ(ListedFileName(c.field), c.name) << Utf8(c.field);
+    // No name: no colon (a full-width one is none), an ending not carried, a path out of
+    // the data set or into Backup or Default, a device.
     for (const std::wstring_view field :
-         {L"x:..\\x.dat", L"x:\\x.dat", L"x:/x.dat", L"x:sub\\..\\..\\x.dat", L"x:sub/../x.dat", L"x:...\\x.dat",
-          L"x:\\\\server\\share\\x.dat", L"x:Backup\\touroku.dat", L"x:backup/nationDATA/a.dat",
-          L"x:DEFAULT\\touroku.dat", L"x:.\\Backup\\a.dat", L"x:Backup.\\a.dat", L"x:CON.dat", L"x:NUL.jpg",
-          L"x:aux.dat", L"x:face\\COM1.dat", L"x:CONIN$.dat"}) {
+         {L"img\uFF1Aa.jpg", L"a.dat", L"x:", L"x:a.JPG", L"x:a.bmp", L"x:a.jpg.bak", L"x:..\\x.dat", L"x:\\x.dat",
+          L"x:/x.dat", L"x:sub\\..\\..\\x.dat", L"x:sub/../x.dat", L"x:...\\x.dat", L"x:\\\\server\\share\\x.dat",
+          L"x:Backup\\touroku.dat", L"x:backup/nationDATA/a.dat", L"x:DEFAULT\\touroku.dat", L"x:.\\Backup\\a.dat",
+          L"x:Backup.\\a.dat", L"x:CON.dat", L"x:NUL.jpg", L"x:aux.dat", L"x:face\\COM1.dat", L"x:CONIN$.dat"})
         EXPECT_EQ(ListedFileName(field), L"") << Utf8(field);
-    }
 }
 
 TEST(ListedFileNames, ReadsEveryFieldOnceInOrder) {
@@ -70,18 +57,13 @@ TEST(ReadWorldFileNames, WaitsOutAPassingHoldAndReportsWhatItCannotRead) {
     const transfer::WorldFileNames none = transfer::ReadWorldFileNames(temp / L"none\\zeloworld.dat");
     EXPECT_EQ(none.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(none.names, Names{});
-    testing_support::MakeFolders(temp / L"folder.dat");
+    MakeFolders(temp / L"folder.dat");
     EXPECT_EQ(transfer::ReadWorldFileNames(temp / L"folder.dat").error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
     const std::wstring path = temp / L"zeloworld.dat";
     WriteBytes(path, "x:a.jpg");
-    platform::UniqueFile held(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(held.valid());
-    const std::jthread release([&held] {
-        ::Sleep(200);
-        held.reset();
-    });
+    platform::UniqueFile held = HoldWithoutSharing(path);
+    const std::jthread release([&held] { ::Sleep(200); held.reset(); });
     const transfer::WorldFileNames read = transfer::ReadWorldFileNames(path);
     EXPECT_EQ(read.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(read.names, Names{L"a.jpg"});
