@@ -25,31 +25,32 @@ Journal JournalOf(const ResolvedTransfer& plan) {
 }
 
 // Moves back what a change had done, newest first. Each step looks at what is on
-// disk, so it can run again after it was itself cut off.
-bool RollBack(const std::wstring& folder, const std::wstring& work, const Journal& journal,
-              platform::FileSystem& fs) {
-    bool complete = true;
+// disk, so it can run again after it was itself cut off. Returns the first error.
+platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& work, const Journal& journal,
+                             platform::FileSystem& fs) {
+    platform::ErrorCode first = ERROR_SUCCESS;
+    const auto note = [&first](platform::ErrorCode error) {
+        if (first == ERROR_SUCCESS) first = error;
+        return error;
+    };
     for (size_t i = journal.entries.size(); i-- > 0;) {
         const JournalEntry& entry = journal.entries[i];
         const std::wstring target = folder + entry.name;
         const std::wstring staged = work + StagedName(i);
         const std::wstring setAside = work + SetAsideName(i);
-        if (entry.hasNew && !Exists(staged) && Exists(target) && fs.Move(target, staged) != ERROR_SUCCESS) {
-            complete = false;
+        if (entry.hasNew && !Exists(staged) && Exists(target) && note(fs.Move(target, staged)) != ERROR_SUCCESS)
             continue;
-        }
-        if (entry.hadOld && Exists(setAside) && fs.Move(setAside, target) != ERROR_SUCCESS) complete = false;
+        if (entry.hadOld && Exists(setAside)) note(fs.Move(setAside, target));
     }
     for (size_t i = journal.createdFolders.size(); i-- > 0;) {
         const std::wstring created = folder + journal.createdFolders[i];
-        if (Exists(created) && fs.RemoveFolder(created) != ERROR_SUCCESS) complete = false;
+        // A file someone else put there since keeps the folder; it is not ours to delete.
+        const platform::ErrorCode error = Exists(created) ? fs.RemoveFolder(created) : ERROR_SUCCESS;
+        if (error != ERROR_DIR_NOT_EMPTY) note(error);
     }
-    return complete;
+    return first;
 }
 
-// Removes a work folder whose journal no longer matters. The journal is renamed
-// first, so that a run cut off here leaves nothing that could be taken for a change
-// to undo, nor for a run killed while it copied.
 bool HoldsFiles(const std::wstring& folder) {
     for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
         if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || HoldsFiles(folder + entry.name + L"\\")) return true;
@@ -148,7 +149,7 @@ std::optional<ChangeFailure> StagedChange::Commit() {
         if (error == ERROR_SUCCESS) return std::nullopt;
         failure = ChangeFailure{L"", error};
     }
-    undone_ = RollBack(destination_, work_, journal, fs_);
+    undone_ = RollBack(destination_, work_, journal, fs_) == ERROR_SUCCESS;
     return failure;
 }
 
@@ -167,7 +168,7 @@ Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
         const platform::BytesRead read = platform::ReadFileBytes(work + std::wstring(kJournalName));
         if (read.error != ERROR_SUCCESS && read.error != ERROR_FILE_NOT_FOUND) {
             // Without its journal nothing in the work folder may go: it may hold old files.
-            recovery.complete = false;
+            if (recovery.pending == ERROR_SUCCESS) recovery.pending = read.error;
             continue;
         }
         // A torn journal was never flushed whole, so no change had begun.
@@ -176,9 +177,14 @@ Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
         const bool discarded = !journal && Exists(work + std::wstring(kDiscardedName));
         // A work folder without files held nothing yet, or nothing any more.
         const bool empty = !HoldsFiles(work);
+        const platform::ErrorCode error = journal && !completed ? RollBack(folder, work, *journal, fs) : ERROR_SUCCESS;
+        if (error != ERROR_SUCCESS) {
+            if (recovery.pending == ERROR_SUCCESS) recovery.pending = error;
+            continue;  // the journal stays for the next run
+        }
         if (!completed && !discarded && !empty) recovery.undone = true;
-        const bool rolledBack = !journal || completed || RollBack(folder, work, *journal, fs);
-        if (!rolledBack || !RemoveWorkFolder(work, fs)) recovery.complete = false;
+        // What is left of a work folder that cannot go yet is removed by the next run.
+        (void)RemoveWorkFolder(work, fs);
     }
     for (const std::wstring_view sub : kDataFolders) {
         for (const std::wstring& name : platform::ListFiles(folder + std::wstring(sub) + std::wstring(kOldTemporaryPattern)).names)

@@ -48,7 +48,8 @@ private:
 
 struct Recovery {
     bool undone = false;    // an interrupted transfer was found and put back
-    bool complete = true;   // false when something could not be put back yet
+    // Why an interrupted change could not be put back yet; its journal stays.
+    platform::ErrorCode pending = ERROR_SUCCESS;
 };
 
 // Puts a folder back as it was before a transfer that was killed while it changed

@@ -57,10 +57,15 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     const platform::FolderLock destinationLock(destination);
     if (!sourceLock.Held() || !destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
 
-    // A run killed halfway is put right before anything is looked at.
+    // A run killed halfway is put right before anything is looked at; while it cannot
+    // be, nothing new starts on top of it.
     for (const std::wstring* folder : {&source, &destination}) {
         const Recovery recovery = RecoverFolder(*folder, fs);
         report.interruptedRunUndone = report.interruptedRunUndone || recovery.undone;
+        if (recovery.pending != ERROR_SUCCESS) {
+            report.changesLeft = true;
+            return Fail(report, {{L"", recovery.pending}});
+        }
     }
 
     const FolderContents sourceContents(source);

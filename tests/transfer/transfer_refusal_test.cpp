@@ -175,6 +175,7 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
     ASSERT_NE(after, before);
     MakeFolders(root_ / L"empty");
 
+    int blockedRuns = 0;
     for (const bool killed : {false, true}) {
         bool reachedAfter = false;
         for (int n = 1; n <= counting.calls; ++n) {
@@ -189,6 +190,17 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
             if (report.outcome == TransferOutcome::Failed && !killed) {
                 EXPECT_EQ(Snapshot(D()), before) << what;
                 EXPECT_FALSE(report.changesLeft) << what;
+            }
+            // A next run that cannot put things right starts nothing on top of them.
+            const Tree left = Snapshot(D());
+            FaultyFileSystem stuck(1, true);
+            const transfer::TransferReport blocked =
+                transfer::TransferDataSet({root_ / L"empty\\", D(), L"", WorldFile()}, nullptr, stuck);
+            EXPECT_EQ(Snapshot(D()), left) << what;
+            if (blocked.outcome != TransferOutcome::NoDataSet) {
+                EXPECT_EQ(blocked.outcome, TransferOutcome::Failed) << what;
+                EXPECT_TRUE(blocked.changesLeft && !blocked.interruptedRunUndone) << what;
+                ++blockedRuns;
             }
             // The next run, whatever it does (here it finds no data set), first puts things right.
             const transfer::TransferReport next = TransferFrom(root_ / L"empty\\");
@@ -207,6 +219,7 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
         }
         EXPECT_TRUE(reachedAfter);
     }
+    EXPECT_GT(blockedRuns, 0);
 }
 
 }  // namespace
