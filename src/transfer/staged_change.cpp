@@ -188,7 +188,7 @@ Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
     }
     for (const std::wstring_view sub : kDataFolders) {
         for (const std::wstring& name : platform::ListFiles(folder + std::wstring(sub) + std::wstring(kOldTemporaryPattern)).names)
-            (void)fs.DeleteFile(folder + std::wstring(sub) + name);
+            ::DeleteFileW((folder + std::wstring(sub) + name).c_str());  // junk, not part of any change
     }
     return recovery;
 }

@@ -173,6 +173,7 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
     ASSERT_EQ(Transfer(L"", counting).outcome, TransferOutcome::Completed);
     const Tree after = Snapshot(D());
     ASSERT_NE(after, before);
+    EXPECT_EQ(after.at(L"pastDATA\\p1.dat"), "P1");  // in the folder the destination lacked
     MakeFolders(root_ / L"empty");
 
     int blockedRuns = 0;
@@ -184,6 +185,7 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
             WriteTree(D(), kDestination);
             SetAttributes(D() + L"hidden.dat", FILE_ATTRIBUTE_HIDDEN);
             SetAttributes(D() + L"keep.txt", FILE_ATTRIBUTE_READONLY);
+            WriteBytes(D() + L"~tvcopy1-1.tmp", "left by an earlier version");  // removed by every run
 
             FaultyFileSystem faulty(n, killed);
             const transfer::TransferReport report = Transfer(L"", faulty);
