@@ -53,6 +53,16 @@ struct Window {
     HWND centredOn;                 // null: the screen's work area
 };
 
+// Centred within a pixel on `on` (null: the screen's work area): the halves of an odd
+// difference round either way.
+void ExpectCentred(HWND window, HWND on) {
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const Box box = BoxOf(window);
+    const Box area = on ? BoxOf(on) : Box{work.left, work.top, work.right - work.left, work.bottom - work.top};
+    for (int i : {0, 1}) EXPECT_LE(std::abs(2 * (box[i] - area[i]) + box[i + 2] - area[i + 2]), 2) << "not centred";
+}
+
 void ExpectWindow(const Window& w, UINT dpi) {
     SCOPED_TRACE(testing::Message() << w.name << " at " << dpi << " DPI");
     EXPECT_EQ(TextOf(w.hwnd), w.caption);
@@ -82,12 +92,7 @@ void ExpectWindow(const Window& w, UINT dpi) {
         << "a fixed frame without minimize and maximize boxes";
     EXPECT_EQ(::GetWindowLongW(w.hwnd, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), w.exStyle);
     if (dpi != 96) return;  // moved to the place the system suggested
-    // Centred within a pixel: the halves of an odd difference round either way.
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const Box box = BoxOf(w.hwnd);
-    const Box on = w.centredOn ? BoxOf(w.centredOn) : Box{work.left, work.top, work.right - work.left, work.bottom - work.top};
-    for (int i : {0, 1}) EXPECT_LE(std::abs(2 * (box[i] - on[i]) + box[i + 2] - on[i + 2]), 2) << "not centred";
+    ExpectCentred(w.hwnd, w.centredOn);
 }
 
 TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
@@ -125,6 +130,14 @@ TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
         ASSERT_NO_FATAL_FAILURE(ExpectWindow(w, 96));
         EXPECT_EQ(::GetWindow(w.hwnd, GW_OWNER), w.hwnd == main.hwnd() ? nullptr : main.hwnd()) << w.name;
     }
+
+    // With the main window away from the screen's centre it shows what each centres on.
+    ::SetWindowPos(main.hwnd(), nullptr, 100, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    folder_dialog::FolderDialog dialogAgain(selection, L"title");
+    app::BusyWindow busyAgain;
+    ASSERT_TRUE(dialogAgain.Create(main.hwnd()) && busyAgain.Create(main.hwnd()));
+    ExpectCentred(dialogAgain.hwnd(), nullptr);
+    ExpectCentred(busyAgain.hwnd(), main.hwnd());
 
     // The system's suggestion: the client at 144 DPI in the window's present frame
     // (this system draws frames at one DPI only).
