@@ -1,5 +1,6 @@
-// The names a world file lists: which fields name a file, which names are kept, and
-// reading the file while another program holds it for a moment.
+// The names a world file lists and the journal a transfer keeps: which fields name a file,
+// which names are kept, reading files other programs hold, and only a whole journal read.
+#include "transfer/journal.h"
 #include "transfer/listed_files.h"
 
 #include "platform/unique_handle.h"
@@ -67,6 +68,21 @@ TEST(ReadWorldFileNames, WaitsOutAPassingHoldAndReportsWhatItCannotRead) {
     const transfer::WorldFileNames read = transfer::ReadWorldFileNames(path);
     EXPECT_EQ(read.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(read.names, Names{L"a.jpg"});
+}
+
+// Only a journal written whole reads: a run cut off while writing it had changed nothing.
+TEST(Journal, ReadsOnlyWhenWhole) {
+    const std::string bytes = transfer::JournalBytes({{L"pastDATA"}, {{L"a.dat", true, false}, {L"nationDATA\\b.dat", false, true}}});
+    const std::optional<transfer::Journal> journal = transfer::ParseJournal(bytes);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->createdFolders, std::vector<std::wstring>{L"pastDATA"});
+    ASSERT_EQ(journal->entries.size(), 2u);
+    EXPECT_TRUE(journal->entries[0].hadOld && !journal->entries[0].hasNew);
+    EXPECT_EQ(journal->entries[1].name, L"nationDATA\\b.dat");
+    for (size_t cut = 0; cut < bytes.size(); cut += 2) EXPECT_FALSE(transfer::ParseJournal(bytes.substr(0, cut))) << cut;
+    std::string garbled = bytes;
+    garbled[bytes.find('E')] = 'X';
+    EXPECT_FALSE(transfer::ParseJournal(garbled));
 }
 
 }  // namespace
