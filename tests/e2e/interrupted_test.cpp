@@ -121,7 +121,6 @@ TEST_F(InterruptedTest, KilledInstallIsUndoneByTheNextOperation) {
         EXPECT_FALSE(WorkFolderIn(game_.path()).found);
         undone += toldUndone ? 1 : 0;
     }
-    std::printf("%d of %d killed Installs were undone by the next operation\n", undone, kKills);
     EXPECT_GT(undone, kKills / 2);
 }
 

@@ -53,14 +53,9 @@ TEST(ListedFileNames, ReadsEveryFieldOnceInOrder) {
 // A world file in a missing folder lists nothing; a folder of its name cannot be
 // read; one a scanner holds for a moment is read once it lets go. (One an editor
 // holds, or one held for good: see the all-or-nothing tests.)
-TEST(ReadWorldFileNames, WaitsOutAPassingHoldAndReportsWhatItCannotRead) {
+// (A missing world file, and one that cannot be read, are checked with the transfer.)
+TEST(ReadWorldFileNames, WaitsOutAPassingHold) {
     const TempFolder temp;
-    const transfer::WorldFileNames none = transfer::ReadWorldFileNames(temp / L"none\\zeloworld.dat");
-    EXPECT_EQ(none.error, static_cast<DWORD>(ERROR_SUCCESS));
-    EXPECT_EQ(none.names, Names{});
-    MakeFolders(temp / L"folder.dat");
-    EXPECT_EQ(transfer::ReadWorldFileNames(temp / L"folder.dat").error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-
     const std::wstring path = temp / L"zeloworld.dat";
     WriteBytes(path, "x:a.jpg");
     platform::UniqueFile held = HoldWithoutSharing(path);
