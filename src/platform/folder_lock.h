@@ -1,7 +1,9 @@
 #pragma once
-// A lock on one folder among every process of this program: a named mutex named
-// after the folder's identity on its volume, so that every spelling of the folder
-// meets the same lock, and the system releases it when its owner dies.
+// A lock on one folder among every process that can reach it: other sessions and
+// other PCs on a shared folder included. A lock file inside the folder, opened
+// without sharing and locked with a byte-range lock; the system releases both when
+// the owner dies, and the file goes when it is closed.
+#include "platform/file_services.h"
 #include "platform/unique_handle.h"
 
 #include <string>
@@ -10,17 +12,23 @@ namespace platform {
 
 class FolderLock {
 public:
-    // Tries once, without waiting. An abandoned lock (its owner was killed) is taken.
+    // Tries at once, without waiting for a holder. `folder` may end in "\".
     explicit FolderLock(const std::wstring& folder);
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
-    [[nodiscard]] bool Held() const noexcept { return held_; }
+    [[nodiscard]] bool Held() const noexcept { return error_ == ERROR_SUCCESS; }
+    // Why it is not held: ERROR_SHARING_VIOLATION when another run holds it,
+    // ERROR_ACCESS_DENIED when the folder cannot be written, or what else the system said.
+    [[nodiscard]] ErrorCode Error() const noexcept { return error_; }
 
 private:
-    UniqueKernelHandle mutex_;
-    bool held_ = false;
+    UniqueFile file_;
+    ErrorCode error_ = ERROR_SUCCESS;
 };
+
+// The lock file's name inside a locked folder.
+inline constexpr std::wstring_view kLockFileName = L"~tvlock";
 
 }  // namespace platform
