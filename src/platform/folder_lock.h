@@ -1,8 +1,8 @@
 #pragma once
 // A lock on one folder among every process that can reach it: other sessions and
 // other PCs on a shared folder included. A lock file inside the folder, opened
-// without sharing and locked with a byte-range lock; the system releases both when
-// the owner dies, and the file goes when it is closed.
+// without sharing and locked with a byte-range lock, both of which the system
+// releases when the owner dies. The holder removes the file when it lets go.
 #include "platform/file_services.h"
 #include "platform/unique_handle.h"
 
