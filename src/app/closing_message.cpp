@@ -28,6 +28,9 @@ constexpr wchar_t kNotEnoughSpace[] =
 constexpr wchar_t kBusy[] =
     L"別の操作がこのフォルダのデータを処理中のため、中止しました。何も変更していません。\r"
     L"その操作が終わってから、もう一度実行して下さい。";
+constexpr wchar_t kUnreadableRecord[] = L"前回の操作の記録を読めないため、中止しました。何も変更していません。";
+constexpr wchar_t kUnreadableRecordHint[] =
+    L"新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。";
 constexpr wchar_t kInterruptedRunUndone[] = L"前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
 
 MessageText NoDataSetMessage(Operation operation) {
@@ -99,6 +102,9 @@ MessageText OutcomeMessage(Operation operation, const TransferRequest& request,
     }
     case TransferOutcome::Busy:
         return {kBusy, MessageIcon::Exclamation};
+    case TransferOutcome::UnreadableRecord:
+        return {kUnreadableRecord + (kLineBreak + report.unreadableWork) + kLineBreak + kUnreadableRecordHint,
+                MessageIcon::Exclamation};
     }
     return {std::wstring(DoneMessage(operation)), MessageIcon::None};
 }

@@ -21,15 +21,16 @@ struct OperationRow {
     FolderRule destination;
     std::wstring_view musicFlag;
     std::wstring_view doneMessage;
+    bool sourceWritten;  // the source is the game folder or its Backup, not a package or Default
 };
 
 constexpr OperationRow kOperations[] = {
-    {Operation::Install, {Base::CurrentFolder, L"\\"}, {Base::GameFolder, L"\\"}, L"on", L"データ書き込み終了しました。"},
-    {Operation::Backup, {Base::GameFolder, L"\\"}, {Base::GameFolder, L"\\Backup\\"}, L"", L"バックアップ終了しました。"},
+    {Operation::Install, {Base::CurrentFolder, L"\\"}, {Base::GameFolder, L"\\"}, L"on", L"データ書き込み終了しました。", false},
+    {Operation::Backup, {Base::GameFolder, L"\\"}, {Base::GameFolder, L"\\Backup\\"}, L"", L"バックアップ終了しました。", true},
     {Operation::Restore, {Base::GameFolder, L"\\Backup\\"}, {Base::GameFolder, L"\\"}, L"",
-     L"バックアップの状態に戻しました。"},
+     L"バックアップの状態に戻しました。", true},
     {Operation::Default, {Base::GameFolder, L"\\Default\\"}, {Base::GameFolder, L"\\"}, L"",
-     L"デフォルトに戻すことに成功しました。"},
+     L"デフォルトに戻すことに成功しました。", false},
 };
 
 const OperationRow& RowOf(Operation operation) noexcept {
@@ -53,7 +54,7 @@ TransferRequest TransferRequestFor(Operation operation, const std::wstring& game
     worldFile += transfer::kWorldFileName;
     return TransferRequest{Resolve(row.source, gameFolder, currentFolder),
                            Resolve(row.destination, gameFolder, currentFolder), std::wstring(row.musicFlag),
-                           std::move(worldFile)};
+                           std::move(worldFile), row.sourceWritten};
 }
 
 std::wstring_view DoneMessage(Operation operation) noexcept { return RowOf(operation).doneMessage; }

@@ -5,6 +5,7 @@
 #include "platform/wildcard.h"
 
 #include <atomic>
+#include <cwchar>
 #include <memory>
 
 namespace platform {
@@ -183,6 +184,12 @@ std::wstring CurrentFolder() {
 
 DWORD FileAttributes(const std::wstring& path) noexcept { return ::GetFileAttributesW(path.c_str()); }
 
+std::optional<ULONGLONG> FileSize(const std::wstring& path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 ErrorCode DeleteAccessError(const std::wstring& path) noexcept {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     UniqueFile file(::CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -212,6 +219,16 @@ std::optional<ULONGLONG> FreeBytes(const std::wstring& folder) noexcept {
     ULARGE_INTEGER available{};
     if (!::GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return std::nullopt;
     return available.QuadPart;
+}
+
+std::optional<ULONGLONG> ClusterBytes(const std::wstring& folder) {
+    std::wstring root(FullPathOf(folder).size() + 2, L'\0');
+    if (!::GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size()))) return std::nullopt;
+    root.resize(std::wcslen(root.c_str()));
+    DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+    if (!::GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+        return std::nullopt;
+    return static_cast<ULONGLONG>(sectorsPerCluster) * bytesPerSector;
 }
 
 bool IsSameFolder(const std::wstring& a, const std::wstring& b) {

@@ -63,6 +63,8 @@ struct BytesRead {
 
 // GetFileAttributesW, or INVALID_FILE_ATTRIBUTES.
 [[nodiscard]] DWORD FileAttributes(const std::wstring& path) noexcept;
+// The size of a file; nullopt when it cannot be read.
+[[nodiscard]] std::optional<ULONGLONG> FileSize(const std::wstring& path) noexcept;
 
 // Why the file could not be opened for deletion with full sharing, as moving it
 // aside needs; ERROR_SUCCESS when it can. A sharing or lock violation means another
@@ -81,6 +83,9 @@ struct FileIdentity {
 
 // Bytes the caller may still write on the folder's volume; nullopt when unknown.
 [[nodiscard]] std::optional<ULONGLONG> FreeBytes(const std::wstring& folder) noexcept;
+// The volume's allocation unit: every file takes whole clusters (4 KiB on most NTFS
+// volumes, up to hundreds of KiB on exFAT); nullopt when unknown.
+[[nodiscard]] std::optional<ULONGLONG> ClusterBytes(const std::wstring& folder);
 
 // True when both paths name the same existing folder, however they are spelled
 // (case, separators, "..", short names, links). Two missing folders compare by

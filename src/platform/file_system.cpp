@@ -2,6 +2,9 @@
 
 #include "platform/unique_handle.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace platform {
 
 namespace {
@@ -22,11 +25,51 @@ ErrorCode RetryingHolds(const std::wstring& path, Call call) {
 
 ErrorCode LastErrorUnless(BOOL succeeded) noexcept { return succeeded ? ERROR_SUCCESS : ::GetLastError(); }
 
-ErrorCode FlushFile(const std::wstring& path) noexcept {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError();
-    return LastErrorUnless(::FlushFileBuffers(file.get()));
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr size_t kCopyChunk = 1 << 20;
+
+// Copies through handles we hold: the copy is flushed on the handle that wrote it,
+// with no second open by name, and gets no attribute from the source.
+ErrorCode CopyContent(const std::wstring& source, const std::wstring& destination, bool flush) {
+    UniqueFile in;
+    const ErrorCode opened = RetryingHolds(source, [&] {
+        in.reset(::CreateFileW(source.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        return in ? ERROR_SUCCESS : ::GetLastError();
+    });
+    if (opened != ERROR_SUCCESS) return opened;
+    LARGE_INTEGER size{};
+    FILETIME written{};
+    if (!::GetFileSizeEx(in.get(), &size) || !::GetFileTime(in.get(), nullptr, nullptr, &written))
+        return ::GetLastError();
+    UniqueFile out(::CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!out) return ::GetLastError();
+    ErrorCode error = ERROR_SUCCESS;
+    std::vector<char> buffer(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, kCopyChunk)) + 1);
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+            error = ::GetLastError();
+            break;
+        }
+        if (got == 0) break;
+        DWORD put = 0;
+        if (!::WriteFile(out.get(), buffer.data(), got, &put, nullptr)) {
+            error = ::GetLastError();
+            break;
+        }
+        if (put != got) {
+            error = ERROR_DISK_FULL;  // a full disk can report success with a short count
+            break;
+        }
+    }
+    // The copy keeps the source's time, as a copy in Explorer does.
+    if (error == ERROR_SUCCESS && !::SetFileTime(out.get(), nullptr, nullptr, &written)) error = ::GetLastError();
+    if (error == ERROR_SUCCESS && flush && !::FlushFileBuffers(out.get())) error = ::GetLastError();
+    out.reset();
+    if (error != ERROR_SUCCESS) ::DeleteFileW(destination.c_str());
+    return error;
 }
 
 class RealFileSystem final : public FileSystem {
@@ -34,19 +77,7 @@ public:
     explicit RealFileSystem(bool flush) : flush_(flush) {}
 
     ErrorCode CopyNewFile(const std::wstring& source, const std::wstring& destination) override {
-        ErrorCode error = RetryingHolds(source, [&] {
-            return LastErrorUnless(::CopyFileW(source.c_str(), destination.c_str(), TRUE));
-        });
-        if (error == ERROR_SUCCESS) {
-            // A copy from read-only media would be read-only, and the next operation could
-            // not replace it.
-            const DWORD attributes = ::GetFileAttributesW(destination.c_str());
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-                error = LastErrorUnless(::SetFileAttributesW(destination.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY));
-        }
-        if (error == ERROR_SUCCESS && flush_) error = FlushFile(destination);
-        if (error != ERROR_SUCCESS && error != ERROR_FILE_EXISTS) ::DeleteFileW(destination.c_str());
-        return error;
+        return CopyContent(source, destination, flush_);
     }
 
     ErrorCode WriteNewFile(const std::wstring& path, std::string_view bytes) override {

@@ -1,7 +1,7 @@
 #pragma once
-// The file-system calls by which a transfer changes folders, behind one interface
-// so that tests can make any one of them fail, or stop everything from it on as a
-// killed process would.
+// The file-system calls by which a transfer looks at and changes the folders it
+// writes, behind one interface so that tests can make any one of them fail, make a
+// file vanish, or stop everything from one call on as a killed process would.
 #include "platform/file_services.h"
 
 #include <string>
@@ -13,17 +13,27 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Copies a file's content to a new file (which must not exist yet), writable and
-    // flushed to the disk, so that it survives a power cut once it is renamed.
+    // Copies a file's content to a new file (which must not exist yet). The copy is
+    // writable and neither hidden nor system whatever the source is, and flushed to
+    // the disk, so that it survives a power cut once it is renamed.
     [[nodiscard]] virtual ErrorCode CopyNewFile(const std::wstring& source, const std::wstring& destination) = 0;
     // Creates a new file with these bytes, flushed to the disk.
     [[nodiscard]] virtual ErrorCode WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
     // Renames a file or folder on one volume; never replaces an existing name.
     [[nodiscard]] virtual ErrorCode Move(const std::wstring& from, const std::wstring& to) = 0;
+    // Deletes a file, or a link to a file as the link itself.
     [[nodiscard]] virtual ErrorCode DeleteFile(const std::wstring& path) = 0;
     [[nodiscard]] virtual ErrorCode CreateFolder(const std::wstring& path) = 0;
-    // Removes an empty folder.
+    // Removes an empty folder, or a link to a folder as the link itself.
     [[nodiscard]] virtual ErrorCode RemoveFolder(const std::wstring& path) = 0;
+
+    [[nodiscard]] virtual FolderListing List(const std::wstring& folder) { return ListFolder(folder); }
+    // INVALID_FILE_ATTRIBUTES when nothing has that name.
+    [[nodiscard]] virtual DWORD Attributes(const std::wstring& path) { return FileAttributes(path); }
+    [[nodiscard]] virtual std::optional<ULONGLONG> Size(const std::wstring& path) { return FileSize(path); }
+    [[nodiscard]] virtual BytesRead Read(const std::wstring& path) { return ReadFileBytes(path); }
+
+    [[nodiscard]] bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 };
 
 // The real one. Moves and deletions retry for about a second while another program

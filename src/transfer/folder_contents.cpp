@@ -30,7 +30,7 @@ FolderContents::Listing FolderContents::Read(const std::wstring& path) {
     result.exists = listing.error == ERROR_SUCCESS;
     result.entries = std::move(listing.entries);
     for (size_t i = 0; i < result.entries.size(); ++i) {
-        if (!IsFolder(result.entries[i].attributes)) result.files.emplace(NameSet::Key(result.entries[i].name), i);
+        if (!IsFolder(result.entries[i].attributes)) result.files.emplace(NameKey(result.entries[i].name), i);
     }
     return result;
 }
@@ -44,7 +44,7 @@ const FolderContents::Listing* FolderContents::ListingFor(std::wstring_view fold
 
 bool FolderContents::HasFile(std::wstring_view relative) const {
     const std::wstring_view folderPart = platform::FolderPart(relative);
-    if (const Listing* listing = ListingFor(folderPart)) return listing->files.contains(NameSet::Key(relative.substr(folderPart.size())));
+    if (const Listing* listing = ListingFor(folderPart)) return listing->files.contains(NameKey(relative.substr(folderPart.size())));
     const DWORD attributes = platform::FileAttributes(folder_ + std::wstring(relative));
     return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
 }
@@ -58,12 +58,10 @@ bool FolderContents::HasFolder(std::wstring_view folderPart) const {
 ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
     const std::wstring_view folderPart = platform::FolderPart(relative);
     if (const Listing* listing = ListingFor(folderPart)) {
-        const auto found = listing->files.find(NameSet::Key(relative.substr(folderPart.size())));
+        const auto found = listing->files.find(NameKey(relative.substr(folderPart.size())));
         return found == listing->files.end() ? 0 : listing->entries[found->second].size;
     }
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW((folder_ + std::wstring(relative)).c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return platform::FileSize(folder_ + std::wstring(relative)).value_or(0);
 }
 
 std::vector<std::wstring> FolderContents::OrdinaryFiles(std::wstring_view relativePattern) const {

@@ -2,7 +2,7 @@
 // A data folder as listed once before the transfer changes anything: its own files
 // and those of its nationDATA and pastDATA subfolders. Looking names up here instead
 // of asking the file system for each of the plan's ~200 names keeps absent names free.
-#include "transfer/name_set.h"
+#include "transfer/data_names.h"
 
 #include "platform/file_services.h"
 #include "platform/path_names.h"

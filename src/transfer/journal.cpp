@@ -1,12 +1,17 @@
 #include "transfer/journal.h"
 
+#include "transfer/data_names.h"
+#include "transfer/transfer_plan.h"
+
 #include <cstring>
+#include <unordered_set>
 
 namespace transfer {
 
 namespace {
 
-constexpr std::wstring_view kHeader = L"torvanel-transfer-journal 1";
+constexpr std::wstring_view kHeaderFirst = L"torvanel-transfer-journal 1";
+constexpr std::wstring_view kHeader = L"torvanel-transfer-journal 2";
 constexpr std::wstring_view kEnd = L"end";
 
 std::vector<std::wstring_view> Lines(std::wstring_view text) {
@@ -16,6 +21,42 @@ std::vector<std::wstring_view> Lines(std::wstring_view text) {
         lines.push_back(text.substr(start, end - start));
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
+}
+
+bool IsFlag(wchar_t c) noexcept { return c == L'0' || c == L'1'; }
+
+std::optional<ULONGLONG> Number(std::wstring_view digits) {
+    if (digits.empty() || digits.size() > 19) return std::nullopt;
+    ULONGLONG value = 0;
+    for (const wchar_t c : digits) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + static_cast<ULONGLONG>(c - L'0');
+    }
+    return value;
+}
+
+// A name the journal may hold: in its normal spelling and one the plan carries.
+bool IsJournalName(std::wstring_view name) {
+    const std::optional<std::wstring> normal = DataName(name);
+    return normal && *normal == name && IsDataSetName(name);
+}
+
+// "E <old><new> [<size> ]<name>": the size since the second version.
+std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool withSize) {
+    if (line.size() < 6 || !line.starts_with(L"E ") || !IsFlag(line[2]) || !IsFlag(line[3]) || line[4] != L' ')
+        return std::nullopt;
+    JournalEntry entry{{}, line[2] == L'1', line[3] == L'1', std::nullopt};
+    std::wstring_view rest = line.substr(5);
+    if (withSize) {
+        const size_t blank = rest.find(L' ');
+        if (blank == std::wstring_view::npos) return std::nullopt;
+        entry.newSize = Number(rest.substr(0, blank));
+        if (!entry.newSize) return std::nullopt;
+        rest = rest.substr(blank + 1);
+    }
+    if (!(entry.hadOld || entry.hasNew) || !IsJournalName(rest)) return std::nullopt;
+    entry.name = rest;
+    return entry;
 }
 
 }  // namespace
@@ -28,8 +69,10 @@ std::string JournalBytes(const Journal& journal) {
     std::wstring text(kHeader);
     text += L'\n';
     for (const std::wstring& folder : journal.createdFolders) text += L"F " + folder + L'\n';
-    for (const JournalEntry& entry : journal.entries)
-        text += std::wstring(L"E ") + (entry.hadOld ? L'1' : L'0') + (entry.hasNew ? L'1' : L'0') + L' ' + entry.name + L'\n';
+    for (const JournalEntry& entry : journal.entries) {
+        text += std::wstring(L"E ") + (entry.hadOld ? L'1' : L'0') + (entry.hasNew ? L'1' : L'0') + L' ' +
+                std::to_wstring(entry.newSize.value_or(0)) + L' ' + entry.name + L'\n';
+    }
     text += kEnd;
     text += L'\n';
     std::string bytes(text.size() * sizeof(wchar_t), '\0');
@@ -42,18 +85,26 @@ std::optional<Journal> ParseJournal(std::string_view bytes) {
     std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
     std::memcpy(text.data(), bytes.data(), bytes.size());
     const std::vector<std::wstring_view> lines = Lines(text);
-    if (lines.size() < 2 || lines.front() != kHeader || lines.back() != kEnd || !text.ends_with(L'\n')) return std::nullopt;
+    if (lines.size() < 2 || lines.back() != kEnd || !text.ends_with(L'\n')) return std::nullopt;
+    if (lines.front() != kHeader && lines.front() != kHeaderFirst) return std::nullopt;
+    const bool withSizes = lines.front() == kHeader;
 
     Journal journal;
+    std::unordered_set<std::wstring> seen;
     for (size_t i = 1; i + 1 < lines.size(); ++i) {
         const std::wstring_view line = lines[i];
-        if (line.size() > 2 && line.starts_with(L"F ")) {
-            journal.createdFolders.emplace_back(line.substr(2));
-        } else if (line.size() > 5 && line.starts_with(L"E ") && line[4] == L' ') {
-            journal.entries.push_back({std::wstring(line.substr(5)), line[2] == L'1', line[3] == L'1'});
-        } else {
-            return std::nullopt;
+        if (line.starts_with(L"F ")) {
+            const std::wstring_view folder = line.substr(2);
+            // Only the two data folders are ever created, once each, before any file.
+            if ((folder != L"nationDATA" && folder != L"pastDATA") || !journal.entries.empty() ||
+                !seen.insert(NameKey(folder)).second)
+                return std::nullopt;
+            journal.createdFolders.emplace_back(folder);
+            continue;
         }
+        std::optional<JournalEntry> entry = ParseEntry(line, withSizes);
+        if (!entry || !seen.insert(NameKey(entry->name)).second) return std::nullopt;
+        journal.entries.push_back(std::move(*entry));
     }
     return journal;
 }

@@ -8,6 +8,9 @@
 
 namespace transfer {
 
+// True when a field or name ends in ".jpg", ".gif", ".dat" or ".txt" (case-sensitive).
+[[nodiscard]] bool HasListedEnding(std::wstring_view field) noexcept;
+
 // The file name a world-file field names, or "" when it names nothing: no matching
 // ending, no text after a colon, or a name outside the data set: rooted, with a ".."
 // component, inside the "Backup" or "Default" folder, or a device name.

@@ -1,9 +1,11 @@
 #include "transfer/staged_change.h"
 
+#include "platform/path_names.h"
 #include "platform/wildcard.h"
 #include "transfer/journal.h"
 
 #include <atomic>
+#include <cwctype>
 
 namespace transfer {
 
@@ -14,18 +16,60 @@ constexpr std::wstring_view kWorkFolderPrefix = L"~tvwork-";
 constexpr std::wstring_view kOldTemporaryPattern = L"~tvcopy*.tmp";
 constexpr std::wstring_view kDataFolders[] = {L"", L"nationDATA\\", L"pastDATA\\"};
 
-bool Exists(const std::wstring& path) noexcept { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool IsLink(DWORD attributes) noexcept {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+bool IsFolder(DWORD attributes) noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+// "~tvwork-<process>-<tick>-<counter>", as Begin names it; nothing else is ours.
+bool IsWorkFolderName(std::wstring_view name) noexcept {
+    if (!name.starts_with(kWorkFolderPrefix)) return false;
+    int numbers = 0;
+    for (size_t i = kWorkFolderPrefix.size(); i <= name.size(); ++numbers) {
+        const size_t start = i;
+        while (i < name.size() && std::iswdigit(name[i])) ++i;
+        if (i == start || (i < name.size() && name[i] != L'-')) return false;
+        ++i;
+    }
+    return numbers == 3;
+}
 
 Journal JournalOf(const ResolvedTransfer& plan) {
     Journal journal;
     journal.createdFolders = plan.foldersToCreate;
-    for (const FileChange& change : plan.changes)
-        journal.entries.push_back({change.name, change.replacesExisting, change.content != NewContent::None});
+    for (const FileChange& change : plan.changes) {
+        journal.entries.push_back(
+            {change.name, change.replacesExisting, change.content != NewContent::None, change.size});
+    }
     return journal;
 }
 
-// Moves back what a change had done, newest first. Each step looks at what is on
-// disk, so it can run again after it was itself cut off. Returns the first error.
+// True when the journal's names stay inside `folder` on the way there: no part of
+// a name's folder is a link to elsewhere.
+bool StaysInside(const std::wstring& folder, const Journal& journal, platform::FileSystem& fs) {
+    const std::wstring root = platform::FullPathOf(folder) + L"\\";
+    const auto inside = [&](const std::wstring& name) {
+        if (!platform::FullPathOf(folder + name).starts_with(root)) return false;
+        for (size_t end = name.find(L'\\'); end != std::wstring::npos; end = name.find(L'\\', end + 1)) {
+            if (IsLink(fs.Attributes(folder + name.substr(0, end)))) return false;
+        }
+        return true;
+    };
+    for (const std::wstring& created : journal.createdFolders) {
+        if (!inside(created) || IsLink(fs.Attributes(folder + created))) return false;
+    }
+    for (const JournalEntry& entry : journal.entries) {
+        if (!inside(entry.name)) return false;
+    }
+    return true;
+}
+
+// Moves back what a change had done, newest first, by what the disk shows of each
+// entry: a file stands under the real name in place of its staged copy, and that
+// file is ours only when the change got this far (its original was set aside; for
+// a name that had no file, it is the staged file's size). An original that was
+// never moved stays where it is, whatever else vanished. Each step can run again
+// after it was itself cut off. Returns the first error.
 platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& work, const Journal& journal,
                              platform::FileSystem& fs) {
     platform::ErrorCode first = ERROR_SUCCESS;
@@ -38,34 +82,40 @@ platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& wor
         const std::wstring target = folder + entry.name;
         const std::wstring staged = work + StagedName(i);
         const std::wstring setAside = work + SetAsideName(i);
-        if (entry.hasNew && !Exists(staged) && Exists(target) && note(fs.Move(target, staged)) != ERROR_SUCCESS)
-            continue;
-        if (entry.hadOld && Exists(setAside)) note(fs.Move(setAside, target));
+        const bool setAsideThere = entry.hadOld && fs.Exists(setAside);
+        if (entry.hasNew && !fs.Exists(staged) && fs.Exists(target)) {
+            const bool ours = entry.hadOld ? setAsideThere : !entry.newSize || fs.Size(target) == entry.newSize;
+            if (ours && note(fs.Move(target, staged)) != ERROR_SUCCESS) continue;
+        }
+        if (setAsideThere && !fs.Exists(target)) note(fs.Move(setAside, target));
     }
     for (size_t i = journal.createdFolders.size(); i-- > 0;) {
         const std::wstring created = folder + journal.createdFolders[i];
         // A file someone else put there since keeps the folder; it is not ours to delete.
-        const platform::ErrorCode error = Exists(created) ? fs.RemoveFolder(created) : ERROR_SUCCESS;
+        const platform::ErrorCode error = fs.Exists(created) ? fs.RemoveFolder(created) : ERROR_SUCCESS;
         if (error != ERROR_DIR_NOT_EMPTY) note(error);
     }
     return first;
 }
 
-bool HoldsFiles(const std::wstring& folder) {
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
-        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || HoldsFiles(folder + entry.name + L"\\")) return true;
+bool HoldsFiles(const std::wstring& folder, platform::FileSystem& fs) {
+    for (const platform::FolderEntry& entry : fs.List(folder).entries) {
+        if (IsLink(entry.attributes)) continue;  // never entered, and nothing we copied
+        if (!IsFolder(entry.attributes) || HoldsFiles(folder + entry.name + L"\\", fs)) return true;
     }
     return false;
 }
 
-// Removes everything in `folder` (ending in "\\") and its subfolders but `kept`.
+// Removes everything in `folder` (ending in "\") and its subfolders but `kept`. A
+// link is removed as a link where the system allows it, and never followed.
 bool RemoveFilesIn(const std::wstring& folder, platform::FileSystem& fs, std::wstring_view kept = {}) {
     bool removed = true;
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
+    for (const platform::FolderEntry& entry : fs.List(folder).entries) {
         const std::wstring path = folder + entry.name;
         if (entry.name == kept) continue;
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            removed = RemoveFilesIn(path + L"\\", fs) && fs.RemoveFolder(path) == ERROR_SUCCESS && removed;
+        if (IsFolder(entry.attributes)) {
+            if (!IsLink(entry.attributes)) removed = RemoveFilesIn(path + L"\\", fs) && removed;
+            removed = fs.RemoveFolder(path) == ERROR_SUCCESS && removed;
             continue;
         }
         if (entry.attributes & FILE_ATTRIBUTE_READONLY) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -77,9 +127,9 @@ bool RemoveFilesIn(const std::wstring& folder, platform::FileSystem& fs, std::ws
 bool RemoveWorkFolder(const std::wstring& work, platform::FileSystem& fs) {
     const std::wstring journal = work + std::wstring(kJournalName);
     const std::wstring discarded = work + std::wstring(kDiscardedName);
-    if (Exists(journal) && fs.Move(journal, discarded) != ERROR_SUCCESS) return false;
+    if (fs.Exists(journal) && fs.Move(journal, discarded) != ERROR_SUCCESS) return false;
     bool removed = RemoveFilesIn(work, fs, kDiscardedName);
-    if (removed && Exists(discarded)) removed = fs.DeleteFile(discarded) == ERROR_SUCCESS;
+    if (removed && fs.Exists(discarded)) removed = fs.DeleteFile(discarded) == ERROR_SUCCESS;
     return removed && fs.RemoveFolder(work.substr(0, work.size() - 1)) == ERROR_SUCCESS;
 }
 
@@ -125,13 +175,16 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
 
 std::optional<ChangeFailure> StagedChange::Commit() {
     const Journal journal = JournalOf(plan_);
-    // Written and flushed before the first change: from here on the next run can undo it.
-    if (const platform::ErrorCode error = fs_.WriteNewFile(work_ + std::wstring(kJournalName), JournalBytes(journal)))
-        return ChangeFailure{L"", error};
+    // Written and flushed under another name, then renamed: a journal under its own
+    // name is always whole, and from then on the next run can undo the change.
+    const std::wstring draft = work_ + std::wstring(kJournalDraftName);
+    platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(journal));
+    if (error == ERROR_SUCCESS) error = fs_.Move(draft, work_ + std::wstring(kJournalName));
+    if (error != ERROR_SUCCESS) return ChangeFailure{L"", error};
 
     std::optional<ChangeFailure> failure;
     for (const std::wstring& folder : plan_.foldersToCreate) {
-        if (const platform::ErrorCode error = fs_.CreateFolder(destination_ + folder)) {
+        if ((error = fs_.CreateFolder(destination_ + folder)) != ERROR_SUCCESS) {
             failure = ChangeFailure{folder, error};
             break;
         }
@@ -139,13 +192,13 @@ std::optional<ChangeFailure> StagedChange::Commit() {
     for (size_t i = 0; !failure && i < plan_.changes.size(); ++i) {
         const FileChange& change = plan_.changes[i];
         const std::wstring target = destination_ + change.name;
-        platform::ErrorCode error = ERROR_SUCCESS;
+        error = ERROR_SUCCESS;
         if (change.replacesExisting) error = fs_.Move(target, work_ + SetAsideName(i));
         if (!error && change.content != NewContent::None) error = fs_.Move(work_ + StagedName(i), target);
         if (error) failure = ChangeFailure{change.name, error};
     }
     if (!failure) {
-        const platform::ErrorCode error = fs_.WriteNewFile(work_ + std::wstring(kDoneName), {});
+        error = fs_.WriteNewFile(work_ + std::wstring(kDoneName), {});
         if (error == ERROR_SUCCESS) return std::nullopt;
         failure = ChangeFailure{L"", error};
     }
@@ -162,33 +215,53 @@ bool StagedChange::Finish() {
 
 Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
     Recovery recovery;
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
-        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || !entry.name.starts_with(kWorkFolderPrefix)) continue;
-        const std::wstring work = folder + entry.name + L"\\";
-        const platform::BytesRead read = platform::ReadFileBytes(work + std::wstring(kJournalName));
-        if (read.error != ERROR_SUCCESS && read.error != ERROR_FILE_NOT_FOUND) {
-            // Without its journal nothing in the work folder may go: it may hold old files.
-            if (recovery.pending == ERROR_SUCCESS) recovery.pending = read.error;
+    const auto pending = [&recovery](platform::ErrorCode error) {
+        if (recovery.pending == ERROR_SUCCESS) recovery.pending = error;
+    };
+    const platform::FolderListing listing = fs.List(folder);
+    // Without a listing, a change left in the folder cannot be seen: start nothing on top.
+    if (listing.error != ERROR_SUCCESS && listing.error != ERROR_PATH_NOT_FOUND) pending(listing.error);
+    for (const platform::FolderEntry& entry : listing.entries) {
+        if (!IsFolder(entry.attributes) || !IsWorkFolderName(entry.name)) continue;
+        if (IsLink(entry.attributes)) {
+            (void)fs.RemoveFolder(folder + entry.name);  // the link itself, never what it points to
             continue;
         }
-        // A torn journal was never flushed whole, so no change had begun.
-        const std::optional<Journal> journal = ParseJournal(read.bytes);
-        const bool completed = journal && Exists(work + std::wstring(kDoneName));
-        const bool discarded = !journal && Exists(work + std::wstring(kDiscardedName));
-        // A work folder without files held nothing yet, or nothing any more.
-        const bool empty = !HoldsFiles(work);
-        const platform::ErrorCode error = journal && !completed ? RollBack(folder, work, *journal, fs) : ERROR_SUCCESS;
-        if (error != ERROR_SUCCESS) {
-            if (recovery.pending == ERROR_SUCCESS) recovery.pending = error;
-            continue;  // the journal stays for the next run
+        const std::wstring work = folder + entry.name + L"\\";
+        const platform::BytesRead read = fs.Read(work + std::wstring(kJournalName));
+        if (read.error == ERROR_FILE_NOT_FOUND || read.error == ERROR_PATH_NOT_FOUND) {
+            // Staging or discarded: the folder itself was not changed.
+            if (fs.Exists(work + std::wstring(kJournalDraftName)) ||
+                (!fs.Exists(work + std::wstring(kDiscardedName)) && HoldsFiles(work, fs)))
+                recovery.undone = true;
+            (void)RemoveWorkFolder(work, fs);  // what cannot go yet, the next run removes
+            continue;
         }
-        if (!completed && !discarded && !empty) recovery.undone = true;
-        // What is left of a work folder that cannot go yet is removed by the next run.
+        if (read.error != ERROR_SUCCESS) {
+            pending(read.error);  // without its journal nothing in it may go: it may hold old files
+            continue;
+        }
+        const std::optional<Journal> journal = ParseJournal(read.bytes);
+        if (!journal || !StaysInside(folder, *journal, fs)) {
+            if (recovery.unreadableWork.empty()) recovery.unreadableWork = work;
+            continue;
+        }
+        if (!fs.Exists(work + std::wstring(kDoneName))) {
+            if (const platform::ErrorCode error = RollBack(folder, work, *journal, fs)) {
+                pending(error);
+                continue;  // the journal stays for the next run
+            }
+            recovery.undone = true;
+        }
         (void)RemoveWorkFolder(work, fs);
     }
     for (const std::wstring_view sub : kDataFolders) {
-        for (const std::wstring& name : platform::ListFiles(folder + std::wstring(sub) + std::wstring(kOldTemporaryPattern)).names)
-            ::DeleteFileW((folder + std::wstring(sub) + name).c_str());  // junk, not part of any change
+        const std::wstring in = folder + std::wstring(sub);
+        for (const platform::FolderEntry& entry : fs.List(in).entries) {
+            if (!IsFolder(entry.attributes) && !IsLink(entry.attributes) &&
+                platform::MatchesPattern(entry.name, kOldTemporaryPattern))
+                (void)fs.DeleteFile(in + entry.name);  // junk, not part of any change
+        }
     }
     return recovery;
 }

@@ -1,9 +1,15 @@
 #pragma once
-// Changes the destination all at once or not at all. Every new file is first copied
-// into a work folder inside the destination; only when all copies are there is a
-// journal written, the old files moved aside into the work folder and the new ones
-// moved into place, all by renames. A failure moves everything back; a run that was
-// killed is undone by the next one, which finds the work folder and its journal.
+// Changes a folder all at once or not at all. A change goes through these states,
+// each told by what its work folder ("~tvwork-…", inside the folder) holds:
+//   staging     no journal: new files are being copied into the work folder; the
+//               folder itself is as before. A kill here leaves only the work folder.
+//   committing  a journal: old files are moved aside into the work folder and new
+//               ones moved into place, all by renames. A kill here is undone by the
+//               next run, which follows the journal.
+//   done        a journal and a "done" mark: every change made; what is left of the
+//               work folder is only to be removed.
+//   discarded   the journal renamed "discarded": the work folder is being removed.
+// A failure while committing moves everything back at once.
 #include "platform/file_system.h"
 #include "transfer/transfer_actions.h"
 
@@ -24,7 +30,7 @@ public:
     StagedChange(const std::wstring& source, const std::wstring& destination, const ResolvedTransfer& plan,
                  platform::FileSystem& fileSystem);
 
-    // Creates the work folder; ERROR_ACCESS_DENIED when the destination cannot be written.
+    // Creates the work folder.
     [[nodiscard]] platform::ErrorCode Begin();
     // Copies the new files into the work folder, calling `fileDone` after each.
     [[nodiscard]] std::optional<ChangeFailure> Stage(const std::function<void()>& fileDone);
@@ -34,7 +40,7 @@ public:
     // next run finishes the job).
     bool Finish();
     // False after a failure whose undoing did not complete: the journal stays, and
-    // the next run that reads or writes the destination puts it back.
+    // the next run that writes the destination puts it back.
     [[nodiscard]] bool Undone() const noexcept { return undone_; }
 
 private:
@@ -47,14 +53,17 @@ private:
 };
 
 struct Recovery {
-    bool undone = false;    // an interrupted transfer was found and put back
+    bool undone = false;  // an interrupted transfer was found and put back
     // Why an interrupted change could not be put back yet; its journal stays.
     platform::ErrorCode pending = ERROR_SUCCESS;
+    // A work folder whose journal this program cannot honour (another version's,
+    // damaged, or naming files it would not touch), left exactly as it is.
+    std::wstring unreadableWork;
 };
 
-// Puts a folder back as it was before a transfer that was killed while it changed
-// the folder, or finishes its clean-up when it had completed; removes left-over
-// temporary files. Call with the folder's lock held.
+// Puts a folder this program writes back as it was before a transfer that was
+// killed while it changed the folder, or finishes its clean-up when it had
+// completed; removes left-over temporary files. Call with the folder's lock held.
 Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fileSystem);
 
 }  // namespace transfer

@@ -72,7 +72,7 @@ public:
 
 private:
     void Set(std::wstring name, NewContent content) {
-        const std::wstring key = NameSet::Key(name);
+        const std::wstring key = NameKey(name);
         if (const auto found = index_.find(key); found != index_.end()) {
             result_.changes[found->second].content = content;
             return;
@@ -89,7 +89,7 @@ private:
         const std::wstring_view folder = platform::FolderPart(name);
         if (folder.empty() || destination_.HasFolder(folder)) return true;
         for (const std::wstring& created : willExist_) {
-            if (NameSet::Key(created) == NameSet::Key(folder)) return true;
+            if (NameKey(created) == NameKey(folder)) return true;
         }
         return false;
     }

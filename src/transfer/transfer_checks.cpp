@@ -2,6 +2,8 @@
 
 #include "transfer/transfer_plan.h"
 
+#include <algorithm>
+
 namespace transfer {
 
 namespace {
@@ -67,10 +69,10 @@ DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, cons
 
 ULONGLONG BytesShort(const std::wstring& destination, const ResolvedTransfer& plan) {
     // Each new file takes whole clusters, and the journal and folder entries a little more.
-    constexpr ULONGLONG kCluster = 4096;
-    ULONGLONG needed = 64 * 1024;
+    const ULONGLONG cluster = std::max<ULONGLONG>(platform::ClusterBytes(destination).value_or(4096), 512);
+    ULONGLONG needed = 64 * 1024 + 4 * cluster;
     for (const FileChange& change : plan.changes) {
-        if (change.content != NewContent::None) needed += (change.size + kCluster - 1) / kCluster * kCluster + kCluster;
+        if (change.content != NewContent::None) needed += (change.size + cluster - 1) / cluster * cluster + cluster;
     }
     const std::optional<ULONGLONG> free = platform::FreeBytes(destination);
     return free && *free < needed ? needed - *free : 0;

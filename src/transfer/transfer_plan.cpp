@@ -1,5 +1,9 @@
 #include "transfer/transfer_plan.h"
 
+#include "platform/path_names.h"
+#include "platform/wildcard.h"
+#include "transfer/listed_files.h"
+
 #include <array>
 
 namespace transfer {
@@ -60,6 +64,30 @@ constexpr std::array kPlan{
 }  // namespace
 
 std::span<const PlanStep> TransferPlanSteps() noexcept { return kPlan; }
+
+bool IsDataSetName(std::wstring_view name) {
+    if (HasListedEnding(name)) return true;
+    const std::wstring_view folder = platform::FolderPart(name);
+    const std::wstring_view file = name.substr(folder.size());
+    if (!folder.empty()) {
+        return platform::SameName(folder, L"nationDATA\\") || platform::SameName(folder, L"pastDATA\\");
+    }
+    for (const PlanStep& step : kPlan) {
+        switch (step.kind) {
+            case Delete:
+            case Copy:
+            case BlankCopy:
+                if (platform::MatchesPattern(file, step.name)) return true;
+                break;
+            case Sweep:
+            case MusicSweep:
+                if (file.ends_with(step.name)) return true;
+                break;
+            default: break;  // the series name ".dat" and ".txt" files, which a world file may list too
+        }
+    }
+    return false;
+}
 
 std::wstring SeriesMemberName(const PlanStep& step, int number) {
     std::wstring digits = std::to_wstring(number);

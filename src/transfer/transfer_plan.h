@@ -34,6 +34,11 @@ struct PlanStep {
 // "kosei" + 7 (2 digits) + ".dat" -> "kosei07.dat".
 [[nodiscard]] std::wstring SeriesMemberName(const PlanStep& step, int number);
 
+// True when the plan may carry the file of this relative name (as DataName gives
+// it): a file of nationDATA or pastDATA, one the plan names or sweeps, or one a
+// world file may list.
+[[nodiscard]] bool IsDataSetName(std::wstring_view name);
+
 // The music flag that turns on the mp3 sweep; nothing else does.
 inline constexpr std::wstring_view kMusicOn = L"on";
 

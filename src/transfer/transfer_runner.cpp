@@ -1,11 +1,13 @@
 #include "transfer/transfer_runner.h"
 
 #include "platform/folder_lock.h"
+#include "platform/path_names.h"
 #include "transfer/listed_files.h"
 #include "transfer/transfer_checks.h"
 #include "transfer/transfer_plan.h"
 
 #include <new>
+#include <optional>
 
 namespace transfer {
 
@@ -47,21 +49,29 @@ void Fail(TransferReport& report, std::vector<ChangeFailure> failures) {
 }
 
 void RunTransfer(const TransferRequest& request, TransferObserver* observer, platform::FileSystem& fs,
-                 TransferReport& report) {
+                 TransferReport& report, bool& committing) {
     const std::wstring& source = request.source;
     const std::wstring& destination = request.destination;
     if (platform::IsSameFolder(source, destination)) return Refuse(report, TransferOutcome::SameFolder);
     if (!FolderExists(destination)) return Refuse(report, TransferOutcome::DestinationMissing);
 
-    const platform::FolderLock sourceLock(source);
+    // The destination's lock is its first write: a folder that cannot be written says so here.
     const platform::FolderLock destinationLock(destination);
-    if (!sourceLock.Held() || !destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
+    if (destinationLock.Error() == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
+    if (!destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
+    std::optional<platform::FolderLock> sourceLock;
+    if (request.sourceWritten && !sourceLock.emplace(source).Held()) return Refuse(report, TransferOutcome::Busy);
 
     // A run killed halfway is put right before anything is looked at; while it cannot
     // be, nothing new starts on top of it.
-    for (const std::wstring* folder : {&source, &destination}) {
+    for (const std::wstring* folder : {&destination, &source}) {
+        if (folder == &source && !request.sourceWritten) continue;
         const Recovery recovery = RecoverFolder(*folder, fs);
         report.interruptedRunUndone = report.interruptedRunUndone || recovery.undone;
+        if (!recovery.unreadableWork.empty()) {
+            report.unreadableWork = platform::WithoutTrailingSeparators(recovery.unreadableWork);
+            return Refuse(report, TransferOutcome::UnreadableRecord);
+        }
         if (recovery.pending != ERROR_SUCCESS) {
             report.changesLeft = true;
             return Fail(report, {{L"", recovery.pending}});
@@ -94,6 +104,7 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     {
         ObservedRun run(observer, plan.filesToCopy);
         failure = change.Stage([&run] { run.FileDone(); });
+        committing = !failure;
         if (!failure) failure = change.Commit();
     }
     change.Finish();
@@ -109,13 +120,16 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
 TransferReport TransferDataSet(const TransferRequest& request, TransferObserver* observer,
                                platform::FileSystem& fileSystem) {
     TransferReport report;
+    bool committing = false;
     try {
-        RunTransfer(request, observer, fileSystem, report);
+        RunTransfer(request, observer, fileSystem, report, committing);
     } catch (const std::bad_alloc&) {
-        // Out of memory: the work folder and its journal let the next run undo what was begun.
+        // Out of memory. Before the first change nothing changed; after it, the work
+        // folder and its journal let the next run undo what was begun.
         report = TransferReport{};
         report.outcome = TransferOutcome::Failed;
-        report.changesLeft = true;  // whatever it left, the next run puts back
+        report.failures = {{L"", ERROR_NOT_ENOUGH_MEMORY}};
+        report.changesLeft = committing;
     }
     return report;
 }

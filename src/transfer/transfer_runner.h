@@ -20,6 +20,7 @@ enum class TransferOutcome {
     NotEnoughSpace,      // refused: `bytesShort` more are needed on the destination's drive
     FilesInUse,          // refused: another program holds destination files open
     Busy,                // refused: another run of this program is using one of the folders
+    UnreadableRecord,    // refused: `unreadableWork` holds a journal this program cannot honour
 };
 
 struct TransferReport {
@@ -33,6 +34,7 @@ struct TransferReport {
     bool changesLeft = false;
     // An earlier run killed halfway was found and its folders put back before this one.
     bool interruptedRunUndone = false;
+    std::wstring unreadableWork;  // UnreadableRecord: the work folder, left as it was
     size_t filesCopied = 0;
 };
 
@@ -41,6 +43,10 @@ struct TransferRequest {
     std::wstring destination;  // ends in "\"
     std::wstring musicFlag;    // exactly "on" carries mp3 files
     std::wstring worldFile;    // the world file naming extra files; need not exist
+    // The source is a folder this program writes in other operations (the game folder
+    // or its Backup): it is locked, and a change left there by a killed run is put
+    // back before it is read. A package or the game's default data is only read.
+    bool sourceWritten = false;
 };
 
 // Told what the transfer is doing; called on the thread that runs the transfer.
@@ -53,7 +59,8 @@ public:
 };
 
 // Never throws. Anything but Completed leaves both folders as they were (see
-// `changesLeft` for the one exception, which the next run repairs).
+// `changesLeft` for the one exception, which the next run repairs). Only the
+// destination, and a source the program writes, are ever changed or cleaned.
 [[nodiscard]] TransferReport TransferDataSet(const TransferRequest& request, TransferObserver* observer = nullptr,
                                              platform::FileSystem& fileSystem = platform::SystemFileSystem());
 

@@ -1,0 +1,21 @@
+#pragma once
+// Relative names of the data set's files ("nationDATA\a.dat", "face\b.gif"), from
+// wherever they come: a world file, a folder listing, a journal. One normaliser and
+// one comparison, so that two spellings of one file are one name.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace transfer {
+
+// The name as the file system resolves it: "\" between parts, no empty or "." parts,
+// each part without the trailing dots and blanks Windows drops. nullopt when the
+// name would reach outside the data set: rooted or with a drive, a ".." part (or
+// one Windows trims to it), in the game folder's "Backup" or "Default" folder, a
+// device name, a control or wildcard character, or nothing left.
+[[nodiscard]] std::optional<std::wstring> DataName(std::wstring_view name);
+
+// Upper-cased with "\" for "/", as the file system folds names before it compares them.
+[[nodiscard]] std::wstring NameKey(std::wstring_view name);
+
+}  // namespace transfer
