@@ -11,6 +11,10 @@ namespace transfer_testing {
 
 using namespace testing_support;
 
+// Every blank-copy file exists afterwards, empty when the source has none.
+inline const Tree kBlankFiles{{L"Sison.dat", ""},    {L"taizin_log.txt", ""}, {L"syo_list.dat", ""},
+                              {L"TaizinNow.dat", ""}, {L"yazirusi.dat", ""}};
+
 // Records what the transfer told its observer.
 struct RecordingObserver : transfer::TransferObserver {
     void OnStarted(size_t filesPlanned) override { started.push_back(filesPlanned); }

@@ -147,8 +147,10 @@ TEST_F(AllOrNothingTest, RefusesBeforeChangingAnything) {
 TEST_F(AllOrNothingTest, FilesTheGameHoldsOrThatAreProtectedStopEverything) {
     transfer::TransferReport report;
     {
-        // Replaced, only deleted, emptied; a held file the transfer leaves alone does not count.
-        const platform::UniqueFile replaced = HoldWithoutSharing(D() + L"SWAIT.DAT");
+        // Replaced (held as the game holds files it reads: others may read, nobody may
+        // move it), only deleted, emptied; a held file the transfer leaves alone does not count.
+        const platform::UniqueFile replaced(::CreateFileW((D() + L"SWAIT.DAT").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                          nullptr, OPEN_EXISTING, 0, nullptr));
         const platform::UniqueFile deleted = HoldWithoutSharing(D() + L"nationDATA\\gone.dat");
         const platform::UniqueFile emptied = HoldWithoutSharing(D() + L"Sison.dat");
         const platform::UniqueFile untouched = HoldWithoutSharing(D() + L"hidden.dat");
@@ -159,11 +161,14 @@ TEST_F(AllOrNothingTest, FilesTheGameHoldsOrThatAreProtectedStopEverything) {
     SetAttributes(D() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY);         // to be replaced
     SetAttributes(D() + L"nationDATA\\gone.dat", FILE_ATTRIBUTE_SYSTEM);  // not deleted: not ordinary
     SetAttributes(D() + L"年表3.txt", FILE_ATTRIBUTE_READONLY);           // to be deleted
+    SetAttributes(D() + L"Sison.dat", FILE_ATTRIBUTE_HIDDEN);             // to be emptied
     report = ExpectRefused(TransferOutcome::Failed, "protected", [&] { return Transfer(); });
-    ASSERT_EQ(report.failures.size(), 2u);
+    ASSERT_EQ(report.failures.size(), 3u);
     EXPECT_EQ(report.failures[0].name, L"年表3.txt");
     EXPECT_EQ(report.failures[1].name, L"SWAIT.DAT");
     EXPECT_EQ(report.failures[1].error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(report.failures[2].name, L"Sison.dat");
+    SetAttributes(D() + L"Sison.dat", FILE_ATTRIBUTE_NORMAL);
 
     // A world file that cannot be read stops everything; one an editor holds is read all the same.
     SetAttributes(D() + L"SWAIT.DAT", FILE_ATTRIBUTE_NORMAL);
@@ -177,6 +182,9 @@ TEST_F(AllOrNothingTest, FilesTheGameHoldsOrThatAreProtectedStopEverything) {
     }
     const platform::UniqueFile editor(::CreateFileW(WorldFile().c_str(), GENERIC_READ | GENERIC_WRITE,
                                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    // A scanner that holds a file for a few hundred milliseconds is waited out.
+    platform::UniqueFile scanner = HoldWithoutSharing(D() + L"SWAIT.DAT");
+    const std::jthread release([&scanner] { ::Sleep(300); scanner.reset(); });
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
 }
 
@@ -255,3 +263,135 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
 }
 
 }  // namespace
+
+namespace {
+
+// A journal as the program writes it (UTF-16LE), from its lines.
+std::string JournalText(std::wstring_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
+// Kills the run at its Nth move: that move and every call after it do nothing.
+class KilledAtMove : public FaultyFileSystem {
+public:
+    explicit KilledAtMove(int move) : FaultyFileSystem(0, false), move_(move) {}
+    platform::ErrorCode Move(Path f, Path t) override { return --move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::Move(f, t); }
+    platform::ErrorCode DeleteFile(Path p) override { return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::DeleteFile(p); }
+    platform::ErrorCode RemoveFolder(Path p) override { return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::RemoveFolder(p); }
+    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override {
+        return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::WriteNewFile(p, b);
+    }
+
+private:
+    int move_;
+};
+
+std::wstring WorkFolderIn(const std::wstring& folder) {
+    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
+        if (entry.name.starts_with(L"~tvwork-")) return folder + entry.name + L"\\";
+    }
+    return {};
+}
+
+}  // namespace
+
+// What recovery finds on disk is input: a journal it did not write, a link, a
+// staged file that vanished. It moves back only what a change of its own moved,
+// inside the folder, and touches nothing of a folder it only reads.
+TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
+    WriteTree(root_ / L"victim", {{L"important.txt", "mine"}, {L"a.dat", "A"}});
+    MakeFolders(root_ / L"victim_empty");
+    const std::wstring work = D() + L"~tvwork-1-1-1";
+    const std::wstring_view valid = L"torvanel-transfer-journal 2\nE 10 0 SWAIT.DAT\nend\n";
+    const std::wstring_view journals[] = {
+        L"torvanel-transfer-journal 2\nE 01 4 ..\\victim\\important.txt\nend\n",
+        L"torvanel-transfer-journal 2\nE 10 0 ..\\victim\\planted.dat\nend\n",
+        L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n",
+        L"torvanel-transfer-journal 2\nE 11 7 Z:\\victim.dat\nend\n",
+        L"torvanel-transfer-journal 2\nE 11 7 \\\\?\\C:\\victim.dat\nend\n",
+        L"torvanel-transfer-journal 2\nE 11 7 TorvaGame.exe\nend\n",            // not a data file
+        L"torvanel-transfer-journal 3\nE 10 0 SWAIT.DAT\nend\n",                // a newer version's
+        L"torvanel-transfer-journal 2\nE 10 0 SWAIT.DAT\nen",                   // torn
+        L"torvanel-transfer-journal 2\nE 20 0 SWAIT.DAT\nend\n",                // damaged
+        L"torvanel-transfer-journal 2\nE 10 0 face\\.\\a.gif\nend\n",           // not as written
+        L"torvanel-transfer-journal 2\nE 10 0 face\\a.gif\nE 10 0 FACE\\A.GIF\nend\n",  // one file twice
+    };
+    for (const std::wstring_view journal : journals) {
+        const std::string what = Utf8(journal);
+        PrepareDestination();
+        WriteBytes(work + L"\\journal", JournalText(journal));
+        WriteBytes(work + L"\\b0\\o0", "PLANTED");
+        const transfer::TransferReport report =
+            ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] { return Transfer(); });
+        EXPECT_EQ(report.unreadableWork, work) << what;
+        observer_ = {};
+    }
+
+    // A work folder without journal whose entries are links: removed as links where
+    // the system allows, and never followed.
+    PrepareDestination();
+    WriteTree(work, {{L"b0\\n0", "staged"}});
+    MakeFolders(work + L"\\link");
+    WriteTree(work + L"\\link", {{L"behind.dat", "B"}});
+    WriteTree(D() + L"~tvwork-3-3-3", {{L"behind.dat", "B"}});
+    FaultyFileSystem linked(0, false);
+    linked.links = {L"link", L"~tvwork-3-3-3"};
+    EXPECT_EQ(Transfer(L"", linked).outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadBytes(work + L"\\link\\behind.dat"), "B");
+    EXPECT_EQ(ReadBytes(D() + L"~tvwork-3-3-3\\behind.dat"), "B");
+    RemoveTree(work);
+    RemoveTree(D() + L"~tvwork-3-3-3");
+
+    // Staged files that vanished (a scanner's quarantine) after a kill at each of the
+    // first moves: the originals the change had not reached stay where they are.
+    PrepareDestination();
+    const Tree before = Snapshot(D());
+    for (int move = 1; move <= 6; ++move) {
+        PrepareDestination();
+        KilledAtMove killed(move);
+        EXPECT_EQ(Transfer(L"", killed).outcome, TransferOutcome::Failed);
+        const std::wstring left = WorkFolderIn(D());
+        ASSERT_FALSE(left.empty());
+        for (const auto& [name, content] : ReadTree(left)) {
+            if (name.find(L"\\n") != std::wstring::npos) ::DeleteFileW((left + name).c_str());
+        }
+        MakeFolders(root_ / L"empty");
+        EXPECT_EQ(TransferFrom(root_ / L"empty\\").outcome, TransferOutcome::NoDataSet);
+        EXPECT_EQ(Snapshot(D()), before) << "killed at move " << move;
+    }
+
+    // A package is only read: whatever it holds of an earlier run stays, and neither it
+    // nor anything outside is touched.
+    WriteBytes(S() + L"~tvwork-1-1-1\\journal",
+               JournalText(L"torvanel-transfer-journal 2\nE 01 3 MAPDATA.dat\nE 10 0 SWAIT.DAT\nend\n"));
+    WriteBytes(S() + L"~tvwork-1-1-1\\b0\\o1", "PLANTED");
+    WriteTree(S(), {{L"~tvcopy1.tmp", "T"}, {L"nationDATA\\~tvcopyX.tmp", "T"}, {L"~tvwork-foo\\readme.txt", "R"},
+                    {L"~tvwork-2-2-2\\sub\\x.dat", "X"}});
+    const Tree package = Snapshot(S());
+    const Tree outside = Snapshot(root_ / L"victim");
+    PrepareDestination();
+    const transfer::TransferReport installed = Transfer(L"on");
+    EXPECT_EQ(installed.outcome, TransferOutcome::Completed);
+    EXPECT_FALSE(installed.interruptedRunUndone);
+    EXPECT_EQ(Snapshot(S()), package);
+    EXPECT_EQ(Snapshot(root_ / L"victim"), outside);
+    EXPECT_EQ(ReadBytes(D() + L"MAPDATA.dat"), "MAP");
+}
+
+// A Backup killed halfway, then a Restore: the backup is first put back as it was,
+// and then restored from.
+TEST_F(TransferTest, ABackupLeftHalfwayIsPutBackBeforeARestoreReadsIt) {
+    const std::wstring game = D();
+    const std::wstring backup = D() + L"Backup\\";
+    const Tree backedUp{{L"SWAIT.DAT", "backup"}, {L"MAPDATA.dat", "backup"}, {L"nationDATA\\a.dat", "backup"}};
+    WriteTree(game, {{L"SWAIT.DAT", "now"}, {L"MAPDATA.dat", "now"}, {L"nationDATA\\a.dat", "now"}, {L"TorvaGame.exe", "MZ"}});
+    WriteTree(backup, backedUp);
+    KilledAtMove killed(3);
+    EXPECT_EQ(transfer::TransferDataSet({game, backup, L"", WorldFile(), true}, nullptr, killed).outcome,
+              TransferOutcome::Failed);
+    const transfer::TransferReport restored = transfer::TransferDataSet({backup, game, L"", WorldFile(), true});
+    EXPECT_EQ(restored.outcome, TransferOutcome::Completed);
+    EXPECT_TRUE(restored.interruptedRunUndone);
+    EXPECT_EQ(ReadTree(game, L"Backup"), With(kBlankFiles, With(backedUp, {{L"TorvaGame.exe", "MZ"}})));
+    EXPECT_EQ(ReadTree(backup), backedUp);
+}

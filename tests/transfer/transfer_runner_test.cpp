@@ -9,10 +9,6 @@ using namespace transfer_testing;
 using namespace testing_support;
 using transfer::TransferOutcome;
 
-// Every blank-copy file exists afterwards, empty when the source has none.
-const Tree kBlankFiles{{L"Sison.dat", ""},    {L"taizin_log.txt", ""}, {L"syo_list.dat", ""},
-                       {L"TaizinNow.dat", ""}, {L"yazirusi.dat", ""}};
-
 TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     const Tree carried{{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"}, {L"pastDATA\\p1.dat", "P1"},
                        {L"a.wav", "W"}, {L"back4.jpg", "B4"}, {L"pic.jpg", "PIC"}, {L"kosei01.dat", "K1"},
@@ -27,14 +23,24 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
                     {L"habatuzu.dat", "old"}, {L"Sison.dat", "old"}, {L"SWAIT.DAT", "old"},
                     {L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"}});
 
+    // Copies carry no read-only, hidden or system bit: the next run must be able to replace them.
+    SetAttributes(S() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
     const transfer::TransferReport report = Transfer();
     EXPECT_EQ(report.outcome, TransferOutcome::Completed);
-    EXPECT_EQ(ReadTree(D()), With(With(kBlankFiles, carried), {{L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"}}));
+    EXPECT_EQ(Snapshot(D()), With(With(kBlankFiles, carried), {{L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"},
+                                                               {L"nationDATA\\", ""}, {L"pastDATA\\", ""}}));
     // Copied once each, although the "jpg" sweep and step 13 both name back4.jpg.
     EXPECT_EQ(report.filesCopied, carried.size());
     ASSERT_EQ(observer_.started.size(), 1u);
     EXPECT_EQ(observer_.lastProgress, observer_.started[0]);
     EXPECT_EQ(observer_.finished, 1);
+    EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+
+    // Data only in nationDATA is a data set.
+    WriteTree(root_ / L"only", {{L"nationDATA\\x.dat", "X"}});
+    EXPECT_EQ(TransferFrom(root_ / L"only\\").outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadTree(D() + L"nationDATA"), (Tree{{L"x.dat", "X"}}));
 }
 
 TEST_F(TransferTest, SweepsMusicOnlyForExactlyOnAndEndingsCaseSensitively) {
@@ -80,7 +86,7 @@ TEST_F(TransferTest, CarriesTheFilesTheWorldFileNames) {
     MakeFolders(D() + L"sub");
     WriteBytes(WorldFile(),
                "x:listed.gif,y:sub\\s.gif,z:nosub\\n.gif,u:..\\evil.dat,v:sub\\..\\..\\evil2.dat,"
-               "w:absent.gif,h:\x95\x5c.dat\r\n");
+               "w:absent.gif,h:\x95\x5c.dat,s:sub\\.\\s.gif,t:SUB\\\\S.gif,u:sub.\\s.gif\r\n");
 
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
     EXPECT_EQ(ReadTree(D()), With(kBlankFiles, {{L"zeloworld.dat", "a:fromSource.gif"}, {L"listed.gif", "L"},
