@@ -10,7 +10,10 @@ id tvplayer >/dev/null 2>&1 || useradd -m tvplayer
 work=$(mktemp -d /tmp/tv-readonly.XXXXXX)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
-mkdir -p "$work/game/nationDATA" "$work/package/nationDATA"
+# Backup and default already there, as after an earlier run: the transfer's own first
+# write, not the making of those folders, finds the folder cannot be written.
+mkdir -p "$work/game/nationDATA" "$work/game/Backup/nationDATA" "$work/game/Backup/pastDATA" "$work/game/default" \
+  "$work/package/nationDATA"
 printf 'MZ' > "$work/game/TorvaGame.exe"
 printf 'old' > "$work/game/SWAIT.DAT"
 printf 'old' > "$work/game/nationDATA/a.dat"

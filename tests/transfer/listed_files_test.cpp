@@ -30,6 +30,9 @@ TEST(ListedFileName, TakesTheNameAfterTheFirstColonInsideTheDataSet) {
         // Only the game folder's own Backup is out.
         {L"x:sub\\Backup\\a.dat", L"sub\\Backup\\a.dat"}, {L"x:Backups\\a.dat", L"Backups\\a.dat"},
         {L"x:Default.dat", L"Default.dat"}, {L"x:CONSOLE.dat", L"CONSOLE.dat"}, {L"x:COM10.dat", L"COM10.dat"},
+        // One file, however spelled: as Windows resolves it.
+        {L"x:sub\\.\\a.gif", L"sub\\a.gif"}, {L"x:sub\\\\a.gif", L"sub\\a.gif"}, {L"x:sub.\\a.gif", L"sub\\a.gif"},
+        {L"x:sub/a.gif", L"sub\\a.gif"}, {L"x:.\\a.gif", L"a.gif"},
     };
     for (const auto& c : cases) EXPECT_EQ(ListedFileName(c.field), c.name) << Utf8(c.field);
     // No name: no colon (a full-width one is none), an ending not carried, a path out of

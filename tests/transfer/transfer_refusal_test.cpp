@@ -39,7 +39,12 @@ public:
 
     using Path = const std::wstring&;
     platform::ErrorCode CopyNewFile(Path s, Path d) override { return Fault() ? error_ : real_.CopyNewFile(s, d); }
-    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override { return Fault() ? error_ : real_.WriteNewFile(p, b); }
+    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override {
+        if (!Fault()) return real_.WriteNewFile(p, b);
+        // A process killed while it writes leaves what it had written so far.
+        if (killed_ && calls == failAt_) (void)real_.WriteNewFile(p, b.substr(0, b.size() / 2));
+        return error_;
+    }
     platform::ErrorCode Move(Path f, Path t) override { return Fault() ? error_ : real_.Move(f, t); }
     platform::ErrorCode DeleteFile(Path p) override { return Fault() ? error_ : real_.DeleteFile(p); }
     platform::ErrorCode CreateFolder(Path p) override { return Fault() ? error_ : real_.CreateFolder(p); }
