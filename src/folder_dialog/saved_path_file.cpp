@@ -35,7 +35,7 @@ std::wstring SavedPathFile::Path() const {
 }
 
 std::optional<std::wstring> SavedPathFile::Read() const {
-    const platform::TextRead read = platform::ReadTextFile(Path());
+    const platform::TextRead read = platform::ReadTextFile(Path(), ansiCodePage_);
     if (read.error != ERROR_SUCCESS) return std::nullopt;
     std::wstring line = read.text.substr(0, read.text.find_first_of(L"\r\n"));
     for (const wchar_t c : line) {
@@ -46,7 +46,7 @@ std::optional<std::wstring> SavedPathFile::Read() const {
 }
 
 platform::ErrorCode SavedPathFile::Write(const std::wstring& folder) const {
-    return platform::WriteTextLines(Path(), {folder});
+    return platform::WriteTextLines(Path(), {folder}, ansiCodePage_);
 }
 
 }  // namespace folder_dialog

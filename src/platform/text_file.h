@@ -9,23 +9,35 @@
 
 namespace platform {
 
+// Code page 932, Shift-JIS as Windows writes it: the code page of world files and
+// saved paths written on Japanese Windows.
+inline constexpr UINT kJapaneseCodePage = 932;
+
 struct TextRead {
     ErrorCode error = ERROR_SUCCESS;
     std::wstring text;
 };
 
-// Reads the whole file and converts it from the ANSI code page, or from UTF-8 or
-// UTF-16 when it starts with their byte-order mark. Others may hold the file open in
-// any way; a sharing or lock violation is retried for about a second.
-[[nodiscard]] TextRead ReadTextFile(const std::wstring& path);
+// The text of a file's bytes: UTF-8 or UTF-16 when they start with their byte-order
+// mark, otherwise the ANSI code page. Where that code page is UTF-8, bytes that are
+// not valid UTF-8 are read as code page 932.
+[[nodiscard]] std::wstring DecodeText(std::string_view bytes, UINT ansiCodePage);
 
-// Converts to the ANSI code page; nullopt when some character has no form there.
+// The bytes of the text in the ANSI code page; nullopt when some character has no
+// form there, or when DecodeText would read the bytes back as other text.
+[[nodiscard]] std::optional<std::string> EncodeText(std::wstring_view text, UINT ansiCodePage);
+
+// Reads the whole file and decodes it as DecodeText does. Others may hold the file
+// open in any way; a sharing or lock violation is retried for about a second.
+[[nodiscard]] TextRead ReadTextFile(const std::wstring& path, UINT ansiCodePage = ::GetACP());
+
+// EncodeText in the system's code page.
 [[nodiscard]] std::optional<std::string> ToAnsi(std::wstring_view text);
-[[nodiscard]] std::wstring FromAnsi(std::string_view bytes);
 
-// Replaces the file with the text, each line followed by CR LF, in the ANSI code
-// page, through a temporary file so a failed write leaves the old file whole.
-// ERROR_NO_UNICODE_TRANSLATION when the text cannot be written in the code page.
-[[nodiscard]] ErrorCode WriteTextLines(const std::wstring& path, const std::vector<std::wstring>& lines);
+// Replaces the file with the text, each line followed by CR LF, as EncodeText gives
+// it, through a temporary file so a failed write leaves the old file whole.
+// ERROR_NO_UNICODE_TRANSLATION when EncodeText gives nothing.
+[[nodiscard]] ErrorCode WriteTextLines(const std::wstring& path, const std::vector<std::wstring>& lines,
+                                       UINT ansiCodePage = ::GetACP());
 
 }  // namespace platform

@@ -50,8 +50,8 @@ std::vector<std::wstring> ListedFileNames(std::wstring_view worldFileText) {
     return names;
 }
 
-WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath) {
-    platform::TextRead file = platform::ReadTextFile(worldFilePath);
+WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath, UINT ansiCodePage) {
+    platform::TextRead file = platform::ReadTextFile(worldFilePath, ansiCodePage);
     if (file.error == ERROR_FILE_NOT_FOUND || file.error == ERROR_PATH_NOT_FOUND) return {};
     if (file.error != ERROR_SUCCESS) return {file.error, {}};
     return {ERROR_SUCCESS, ListedFileNames(file.text)};

@@ -24,9 +24,9 @@ struct WorldFileNames {
     std::vector<std::wstring> names;
 };
 
-// The names the world file at the path lists. A missing world file lists nothing;
-// one that exists but cannot be read (also after waiting briefly for a program that
-// holds it) is an error.
-[[nodiscard]] WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath);
+// The names the world file at the path lists, its text read as platform::DecodeText
+// reads it. A missing world file lists nothing; one that exists but cannot be read
+// (also after waiting briefly for a program that holds it) is an error.
+[[nodiscard]] WorldFileNames ReadWorldFileNames(const std::wstring& worldFilePath, UINT ansiCodePage = ::GetACP());
 
 }  // namespace transfer

@@ -176,4 +176,30 @@ TEST(SavedPathFile, ReadsTheFirstLineWhenItIsAFullPath) {
         EXPECT_EQ(read(bytes), std::nullopt) << testing::PrintToString(bytes);
 }
 
+// Saved where Windows uses UTF-8 as the ANSI code page, a folder reads back the same
+// (ﾃｽ in code page 932 would be C3 BD, valid UTF-8 for ý) or is refused, leaving the
+// file as it was; a file saved in code page 932 before still reads.
+TEST(SavedPathFile, ReadsBackWhatItWroteAlsoOnAUtf8System) {
+    const TempFolder temp;
+    const struct {
+        std::wstring folder;
+        bool in932;  // can be saved in code page 932
+    } folders[] = {
+        {L"C:\\Games", true}, {L"D:\\ゲーム\\表", true}, {L"C:\\ﾃｽ", true}, {L"C:\\한국", false}, {L"C:\\café", false},
+    };
+    for (const UINT codePage : {932u, 65001u}) {
+        const SavedPathFile file(temp / L"PathDATA.txt", codePage);
+        for (const auto& c : folders) {
+            WriteBytes(file.Path(), "C:\\Before\r\n");
+            const bool saved = codePage == CP_UTF8 || c.in932;
+            EXPECT_EQ(file.Write(c.folder), saved ? ERROR_SUCCESS : static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+            EXPECT_EQ(file.Read(), saved ? c.folder : std::wstring(L"C:\\Before")) << Utf8(c.folder) << " in " << codePage;
+        }
+    }
+    const SavedPathFile file(temp / L"PathDATA.txt", CP_UTF8);
+    EXPECT_EQ(file.Write(L"C:\\\xD800"), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
+    WriteBytes(file.Path(), "D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n");
+    EXPECT_EQ(file.Read(), std::wstring(L"D:\\ゲーム\\表"));
+}
+
 }  // namespace

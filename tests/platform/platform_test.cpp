@@ -83,6 +83,35 @@ TEST(TextFile, ReadsAndWritesCodePage932WithTrailBytesThatLookLikeSeparators) {
     EXPECT_EQ(ReadTree(dir.path()).size(), 2u) << "a temporary file was left";
 }
 
+// Where Windows uses UTF-8 as the ANSI code page, files written on Japanese Windows
+// (code page 932, here invalid as UTF-8) still read as written, and what is written
+// there reads back as written or is refused.
+TEST(TextFile, OnAUtf8SystemReadsWhatIsNotUtf8AsCodePage932) {
+    const struct {
+        std::string bytes;
+        UINT codePage;
+        std::wstring text;
+    } reads[] = {
+        {"C:\\\x95\x5C\\\x83\x5C\x83\x74\x83\x67", CP_UTF8, L"C:\\表\\ソフト"},
+        {"C:\\\xE8\xA1\xA8\\\xE3\x82\xBD", CP_UTF8, L"C:\\表\\ソ"},
+        {"C:\\\xE8\xA1\xA8", 932, L"C:\\陦ｨ"},  // elsewhere the code page rules, as before
+        {"\xEF\xBB\xBF" "C:\\\xE8\xA1\xA8", CP_UTF8, L"C:\\表"}, {"C:\\Games", CP_UTF8, L"C:\\Games"},
+    };
+    for (const auto& c : reads)
+        EXPECT_EQ(platform::DecodeText(c.bytes, c.codePage), c.text) << testing::PrintToString(c.bytes) << " in " << c.codePage;
+
+    const struct {
+        std::wstring text;
+        std::optional<std::string> bytes;
+    } writes[] = {
+        {L"D:\\ゲーム\\表", "D:\\\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0\\\xE8\xA1\xA8"},
+        {L"C:\\한국", "C:\\\xED\x95\x9C\xEA\xB5\xAD"},
+        // A lone surrogate has no UTF-8 form; a leading U+FEFF would read back as a mark.
+        {L"C:\\\xD800", std::nullopt}, {L"\uFEFFC:\\", std::nullopt},
+    };
+    for (const auto& c : writes) EXPECT_EQ(platform::EncodeText(c.text, CP_UTF8), c.bytes) << Utf8(c.text);
+}
+
 TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
     const TempFolder dir;
     const struct {

@@ -68,6 +68,20 @@ TEST(ReadWorldFileNames, WaitsOutAPassingHold) {
     EXPECT_EQ(read.names, Names{L"a.jpg"});
 }
 
+// World files come in code page 932, where 表 and ソ end in a 5C byte; on a Windows
+// whose ANSI code page is UTF-8 they name the same files, and a UTF-8 one stays UTF-8.
+TEST(ReadWorldFileNames, ReadsCodePage932AlsoOnAUtf8System) {
+    const TempFolder temp;
+    const std::wstring text = L"画像:顔\\表.gif,データ:ソフト.dat\r\n背景:back.jpg";
+    WriteBytes(temp / L"932.dat", "\x89\xE6\x91\x9C:\x8A\xE7\\\x95\x5C.gif,\x83\x66\x81\x5B\x83\x5E:"
+                                  "\x83\x5C\x83\x74\x83\x67.dat\r\n\x94\x77\x8C\x69:back.jpg");
+    WriteBytes(temp / L"utf8.dat", Utf8(text));
+    for (const auto& [file, codePage] : {std::pair{L"932.dat", 932u}, std::pair{L"932.dat", 65001u}, std::pair{L"utf8.dat", 65001u}}) {
+        const transfer::WorldFileNames read = transfer::ReadWorldFileNames(temp / file, codePage);
+        EXPECT_EQ(read.names, (Names{L"顔\\表.gif", L"ソフト.dat", L"back.jpg"})) << Utf8(file) << " in " << codePage;
+    }
+}
+
 // Only a journal written whole reads: a run cut off while writing it had changed nothing.
 TEST(Journal, ReadsOnlyWhenWhole) {
     const std::string bytes = transfer::JournalBytes({{L"pastDATA"}, {{L"a.dat", true, false}, {L"nationDATA\\b.dat", false, true}}});
