@@ -84,13 +84,21 @@ TEST(ReadWorldFileNames, ReadsCodePage932AlsoOnAUtf8System) {
 
 // Only a journal written whole reads: a run cut off while writing it had changed nothing.
 TEST(Journal, ReadsOnlyWhenWhole) {
-    const std::string bytes = transfer::JournalBytes({{L"pastDATA"}, {{L"a.dat", true, false}, {L"nationDATA\\b.dat", false, true}}});
+    const std::string bytes =
+        transfer::JournalBytes({{L"pastDATA"}, {{L"a.dat", true, false, 0}, {L"nationDATA\\b.dat", false, true, 12}}});
     const std::optional<transfer::Journal> journal = transfer::ParseJournal(bytes);
     ASSERT_TRUE(journal);
     EXPECT_EQ(journal->createdFolders, std::vector<std::wstring>{L"pastDATA"});
     ASSERT_EQ(journal->entries.size(), 2u);
     EXPECT_TRUE(journal->entries[0].hadOld && !journal->entries[0].hasNew);
     EXPECT_EQ(journal->entries[1].name, L"nationDATA\\b.dat");
+    EXPECT_EQ(journal->entries[1].newSize, 12u);
+    // The first version's journals, without sizes, are still honoured.
+    const std::wstring_view first = L"torvanel-transfer-journal 1\nE 01 a.dat\nend\n";
+    const std::optional<transfer::Journal> older =
+        transfer::ParseJournal({reinterpret_cast<const char*>(first.data()), first.size() * sizeof(wchar_t)});
+    ASSERT_TRUE(older);
+    EXPECT_FALSE(older->entries.at(0).newSize);
     for (size_t cut = 0; cut < bytes.size(); cut += 2) EXPECT_FALSE(transfer::ParseJournal(bytes.substr(0, cut))) << cut;
     std::string garbled = bytes;
     garbled[bytes.find('E')] = 'X';
