@@ -164,6 +164,9 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         {NotEnoughSpace, Install, L"D:\\P\\", {},
          L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
         {Busy, Restore, L"C:\\G\\Backup\\", {}, busy},
+        {UnreadableRecord, Install, L"D:\\P\\", {},
+         L"前回の操作の記録を読めないため、" + nothing +
+             L"\rC:\\G\\~tvwork-1-2-3\r新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。"},
         // Whatever the message, an earlier run that was undone is told last.
         {Completed, Install, L"D:\\P\\", {}, L"データ書き込み終了しました。" + undone, true, MessageIcon::None},
         {Busy, Restore, L"C:\\G\\Backup\\", {}, busy + undone, true},
@@ -175,6 +178,7 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         report.filesInUse = c.inUse;
         report.bytesShort = 1024 * 1024 + 1;  // rounded up
         report.interruptedRunUndone = c.interruptedRunUndone;
+        report.unreadableWork = L"C:\\G\\~tvwork-1-2-3";
         const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
         EXPECT_EQ(message.text, c.text);
         EXPECT_EQ(message.icon, c.icon);

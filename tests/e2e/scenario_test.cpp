@@ -105,9 +105,21 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
     EXPECT_EQ(ReadTree(game_.path(), L"Backup"), game);
 
     // Install from the folder the program started in, music included; Restore then
-    // brings back what was backed up (the new music stays: Restore carries none).
+    // brings back what was backed up (the new music stays: Restore carries none). The
+    // package carries what an interrupted run left, with a journal aimed outside: a
+    // package is only read, and nothing outside is touched.
+    const testing_support::TempFolder outside;
+    testing_support::WriteBytes(outside / L"important.txt", "mine");
+    const std::wstring aimed = L"torvanel-transfer-journal 2\nE 01 4 ..\\" +
+                               outside.path().substr(outside.path().rfind(L'\\') + 1) + L"\\important.txt\nend\n";
+    testing_support::WriteBytes(package_ / L"~tvwork-1-1-1\\journal",
+                                {reinterpret_cast<const char*>(aimed.data()), aimed.size() * sizeof(wchar_t)});
+    testing_support::WriteBytes(package_ / L"~tvcopy1.tmp", "left");
+    const Tree package = testing_support::Snapshot(package_.path());
     message = RunWithRememberedFolder(app::kInstallBTId);
     EXPECT_EQ(message.text, L"データ書き込み終了しました。") << Show(message.text);
+    EXPECT_EQ(testing_support::Snapshot(package_.path()), package);
+    EXPECT_EQ(testing_support::ReadBytes(outside / L"important.txt"), "mine");
     const Tree installed = ReadTree(game_.path(), L"Backup");
     for (const auto& [name, content] : PackageData()) EXPECT_EQ(installed.at(name), content) << Show(name);
     EXPECT_FALSE(installed.contains(L"nationDATA\\many1.dat"));
