@@ -31,6 +31,7 @@ constexpr wchar_t kBusy[] =
 constexpr wchar_t kUnreadableRecord[] = L"前回の操作の記録を読めないため、中止しました。何も変更していません。";
 constexpr wchar_t kUnreadableRecordHint[] =
     L"新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。";
+constexpr wchar_t kOverlayInvolved[] = L"Windowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。";
 constexpr wchar_t kInterruptedRunUndone[] = L"前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
 
 MessageText NoDataSetMessage(Operation operation) {
@@ -121,6 +122,8 @@ MessageText NoDefaultDataMessage() {
 MessageText ClosingMessage(Operation operation, const TransferRequest& request,
                            const transfer::TransferReport& report) {
     MessageText message = OutcomeMessage(operation, request, report);
+    if (report.outcome == transfer::TransferOutcome::Completed && report.overlayInvolved)
+        message.text += kLineBreak + (kLineBreak + std::wstring(kOverlayInvolved));
     if (report.interruptedRunUndone) message.text += kLineBreak + (kLineBreak + std::wstring(kInterruptedRunUndone));
     return message;
 }

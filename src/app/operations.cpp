@@ -2,6 +2,7 @@
 
 #include "app/closing_message.h"
 #include "platform/file_services.h"
+#include "platform/virtual_store.h"
 #include "transfer/transfer_plan.h"
 
 namespace app {
@@ -44,17 +45,29 @@ std::wstring Resolve(const FolderRule& rule, const std::wstring& gameFolder, con
     return (rule.base == Base::CurrentFolder ? currentFolder : gameFolder) + std::wstring(rule.tail);
 }
 
+// The game reads its own copies only of the game folder's files, not of Backup's or Default's.
+std::wstring OverlayOf(const FolderRule& rule, const std::wstring& gameOverlay) {
+    return rule.base == Base::GameFolder && rule.tail == L"\\" && !gameOverlay.empty() ? gameOverlay + L"\\"
+                                                                                         : std::wstring();
+}
+
+// Where Windows keeps the game's own copies of the game folder's files, if anywhere.
+std::wstring GameOverlay(const std::wstring& gameFolder) {
+    return platform::ExistingVirtualStoreFolder(gameFolder, platform::SystemVirtualStoreRoots()).value_or(std::wstring());
+}
+
 }  // namespace
 
 TransferRequest TransferRequestFor(Operation operation, const std::wstring& gameFolder,
-                                   const std::wstring& currentFolder) {
+                                   const std::wstring& currentFolder, const std::wstring& gameOverlay) {
     const OperationRow& row = RowOf(operation);
     std::wstring worldFile = currentFolder;
     if (worldFile.empty() || worldFile.back() != L'\\') worldFile += L'\\';
     worldFile += transfer::kWorldFileName;
     return TransferRequest{Resolve(row.source, gameFolder, currentFolder),
                            Resolve(row.destination, gameFolder, currentFolder), std::wstring(row.musicFlag),
-                           std::move(worldFile), row.sourceWritten};
+                           std::move(worldFile), row.sourceWritten, OverlayOf(row.source, gameOverlay),
+                           OverlayOf(row.destination, gameOverlay)};
 }
 
 std::wstring_view DoneMessage(Operation operation) noexcept { return RowOf(operation).doneMessage; }
@@ -79,7 +92,8 @@ void RunOperation(Operation operation, folder_dialog::GameFolderSelection& selec
     ui.ShowFolderDialog();
     if (!selection.SelectionConfirmed) return;
 
-    const TransferRequest request = TransferRequestFor(operation, selection.GameFolder, platform::CurrentFolder());
+    const TransferRequest request =
+        TransferRequestFor(operation, selection.GameFolder, platform::CurrentFolder(), GameOverlay(selection.GameFolder));
     if (PrepareFolders(selection.GameFolder) == ERROR_ACCESS_DENIED) {
         // The game folder cannot be written (under Program Files without elevation, say).
         transfer::TransferReport refused;

@@ -17,9 +17,11 @@ using transfer::TransferRequest;
 struct MessageText;
 
 // The folders and flag of an operation. Install reads from `currentFolder`, which
-// the caller takes when the transfer starts; every operation reads the world file there.
+// the caller takes when the transfer starts; every operation reads the world file
+// there. `gameOverlay` is where Windows keeps the game's own copies of the game
+// folder's files ("" when nowhere): the overlay of whichever side is the game folder.
 [[nodiscard]] TransferRequest TransferRequestFor(Operation operation, const std::wstring& gameFolder,
-                                                 const std::wstring& currentFolder);
+                                                 const std::wstring& currentFolder, const std::wstring& gameOverlay = {});
 
 // The operation's message when its transfer has done everything.
 [[nodiscard]] std::wstring_view DoneMessage(Operation operation) noexcept;

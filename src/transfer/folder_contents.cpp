@@ -11,26 +11,46 @@ constexpr std::wstring_view kPastFolder = L"pastDATA\\";
 
 bool IsFolder(DWORD attributes) noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
+bool IsFileAt(const std::wstring& path) {
+    const DWORD attributes = platform::FileAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
+}
+
 // "nationDATA/" and "NATIONdata\" name the same folder as "nationDATA\".
 bool SameFolderPart(std::wstring_view a, std::wstring_view b) noexcept {
     return a.size() == b.size() && platform::SameName(a.substr(0, a.size() - 1), b.substr(0, b.size() - 1));
 }
 
+std::wstring In(const std::wstring& folder, std::wstring_view sub) { return folder.empty() ? folder : folder + std::wstring(sub); }
+
 }  // namespace
 
-FolderContents::FolderContents(std::wstring folder)
+FolderContents::FolderContents(std::wstring folder, std::wstring overlay)
     : folder_(std::move(folder)),
-      root_(Read(folder_)),
-      nation_(Read(folder_ + std::wstring(kNationFolder))),
-      past_(Read(folder_ + std::wstring(kPastFolder))) {}
+      overlay_(std::move(overlay)),
+      root_(Read(folder_, overlay_)),
+      nation_(Read(folder_ + std::wstring(kNationFolder), In(overlay_, kNationFolder))),
+      past_(Read(folder_ + std::wstring(kPastFolder), In(overlay_, kPastFolder))) {}
 
-FolderContents::Listing FolderContents::Read(const std::wstring& path) {
-    platform::FolderListing listing = platform::ListFolder(path);
+FolderContents::Listing FolderContents::Read(const std::wstring& path, const std::wstring& overlayPath) {
     Listing result;
-    result.exists = listing.error == ERROR_SUCCESS;
-    result.entries = std::move(listing.entries);
-    for (size_t i = 0; i < result.entries.size(); ++i) {
-        if (!IsFolder(result.entries[i].attributes)) result.files.emplace(NameKey(result.entries[i].name), i);
+    platform::FolderListing own = platform::ListFolder(path);
+    result.exists = own.error == ERROR_SUCCESS;
+    for (platform::FolderEntry& entry : own.entries) {
+        if (!IsFolder(entry.attributes)) result.files.emplace(NameKey(entry.name), result.entries.size());
+        result.entries.push_back({std::move(entry), true, false});
+    }
+    if (overlayPath.empty()) return result;
+    for (platform::FolderEntry& entry : platform::ListFolder(overlayPath).entries) {
+        if (IsFolder(entry.attributes)) continue;
+        const auto [found, added] = result.files.emplace(NameKey(entry.name), result.entries.size());
+        if (added) {
+            result.entries.push_back({std::move(entry), false, true});
+        } else {
+            Entry& merged = result.entries[found->second];
+            merged.entry = std::move(entry);
+            merged.overlay = true;
+        }
     }
     return result;
 }
@@ -42,11 +62,33 @@ const FolderContents::Listing* FolderContents::ListingFor(std::wstring_view fold
     return nullptr;
 }
 
-bool FolderContents::HasFile(std::wstring_view relative) const {
+const FolderContents::Entry* FolderContents::Find(std::wstring_view relative) const {
     const std::wstring_view folderPart = platform::FolderPart(relative);
-    if (const Listing* listing = ListingFor(folderPart)) return listing->files.contains(NameKey(relative.substr(folderPart.size())));
-    const DWORD attributes = platform::FileAttributes(folder_ + std::wstring(relative));
-    return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
+    const Listing* listing = ListingFor(folderPart);
+    if (listing == nullptr) return nullptr;
+    const auto found = listing->files.find(NameKey(relative.substr(folderPart.size())));
+    return found == listing->files.end() ? nullptr : &listing->entries[found->second];
+}
+
+bool FolderContents::HasOwnFile(std::wstring_view relative) const {
+    if (ListingFor(platform::FolderPart(relative))) {
+        const Entry* entry = Find(relative);
+        return entry && entry->own;
+    }
+    return IsFileAt(folder_ + std::wstring(relative));
+}
+
+bool FolderContents::HasOverlayFile(std::wstring_view relative) const {
+    if (overlay_.empty()) return false;
+    if (ListingFor(platform::FolderPart(relative))) {
+        const Entry* entry = Find(relative);
+        return entry && entry->overlay;
+    }
+    return IsFileAt(overlay_ + std::wstring(relative));
+}
+
+std::wstring FolderContents::PathOf(std::wstring_view relative) const {
+    return (HasOverlayFile(relative) ? overlay_ : folder_) + std::wstring(relative);
 }
 
 bool FolderContents::HasFolder(std::wstring_view folderPart) const {
@@ -56,12 +98,11 @@ bool FolderContents::HasFolder(std::wstring_view folderPart) const {
 }
 
 ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
-    const std::wstring_view folderPart = platform::FolderPart(relative);
-    if (const Listing* listing = ListingFor(folderPart)) {
-        const auto found = listing->files.find(NameKey(relative.substr(folderPart.size())));
-        return found == listing->files.end() ? 0 : listing->entries[found->second].size;
+    if (ListingFor(platform::FolderPart(relative))) {
+        const Entry* entry = Find(relative);
+        return entry ? entry->entry.size : 0;
     }
-    return platform::FileSize(folder_ + std::wstring(relative)).value_or(0);
+    return platform::FileSize(PathOf(relative)).value_or(0);
 }
 
 std::vector<std::wstring> FolderContents::OrdinaryFiles(std::wstring_view relativePattern) const {
@@ -70,9 +111,9 @@ std::vector<std::wstring> FolderContents::OrdinaryFiles(std::wstring_view relati
     std::vector<std::wstring> names;
     const Listing* listing = ListingFor(folderPart);
     if (listing == nullptr) return names;
-    for (const platform::FolderEntry& entry : listing->entries) {
-        if (platform::IsOrdinaryFile(entry.attributes) && platform::MatchesPattern(entry.name, namePattern))
-            names.push_back(std::wstring(folderPart) + entry.name);
+    for (const Entry& entry : listing->entries) {
+        if (platform::IsOrdinaryFile(entry.entry.attributes) && platform::MatchesPattern(entry.entry.name, namePattern))
+            names.push_back(std::wstring(folderPart) + entry.entry.name);
     }
     return names;
 }

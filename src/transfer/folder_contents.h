@@ -2,51 +2,69 @@
 // A data folder as listed once before the transfer changes anything: its own files
 // and those of its nationDATA and pastDATA subfolders. Looking names up here instead
 // of asking the file system for each of the plan's ~200 names keeps absent names free.
+//
+// A game folder under Program Files may have an overlay: the folder where Windows
+// keeps the game's own copies of its files (its VirtualStore). The game reads a copy
+// there in place of the folder's file, so the contents are the two merged, the
+// overlay's file winning.
 #include "transfer/data_names.h"
 
 #include "platform/file_services.h"
 #include "platform/path_names.h"
 
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace transfer {
 
 class FolderContents {
 public:
-    // `folder` ends in "\".
-    explicit FolderContents(std::wstring folder);
+    // `folder` and `overlay` (if not empty) end in "\".
+    explicit FolderContents(std::wstring folder, std::wstring overlay = {});
 
     [[nodiscard]] bool Exists() const noexcept { return root_.exists; }
 
-    // True when `relative` ("a.dat", "nationDATA\a.dat") is a file, whatever its
-    // attributes; names in other subfolders are looked up on disk.
-    [[nodiscard]] bool HasFile(std::wstring_view relative) const;
+    // True when `relative` ("a.dat", "nationDATA\a.dat") is a file as the game sees
+    // it, whatever its attributes; names in other subfolders are looked up on disk.
+    [[nodiscard]] bool HasFile(std::wstring_view relative) const { return HasOwnFile(relative) || HasOverlayFile(relative); }
+    // The folder's own file, and the overlay's copy.
+    [[nodiscard]] bool HasOwnFile(std::wstring_view relative) const;
+    [[nodiscard]] bool HasOverlayFile(std::wstring_view relative) const;
+    // Where the file the game reads is: the overlay's copy, or the folder's own.
+    [[nodiscard]] std::wstring PathOf(std::wstring_view relative) const;
 
-    // True when `folderPart` ("nationDATA\\", "face\\") is a folder here.
+    // True when `folderPart` ("nationDATA\\", "face\\") is a folder of the folder itself.
     [[nodiscard]] bool HasFolder(std::wstring_view folderPart) const;
 
-    // The size of a file HasFile finds; 0 when unknown.
+    // The size of the file HasFile finds; 0 when unknown.
     [[nodiscard]] ULONGLONG FileSize(std::wstring_view relative) const;
 
     // The ordinary files matching `relativePattern` ("年表*.*", "nationDATA\*.*"),
-    // as relative names, in the order the file system listed them.
+    // as relative names, in the order the file system listed them (the overlay's
+    // own names after the folder's).
     [[nodiscard]] std::vector<std::wstring> OrdinaryFiles(std::wstring_view relativePattern) const;
 
 private:
+    struct Entry {
+        platform::FolderEntry entry;  // the overlay's when it has the name
+        bool own = false;
+        bool overlay = false;
+    };
     struct Listing {
         bool exists = false;
-        std::vector<platform::FolderEntry> entries;
+        std::vector<Entry> entries;
         std::unordered_map<std::wstring, size_t> files;  // name key -> entry, for entries that are not folders
     };
 
-    static Listing Read(const std::wstring& path);
+    static Listing Read(const std::wstring& path, const std::wstring& overlayPath);
     // The listing of the folder part of a relative name ("" or "nationDATA\"), if taken.
     [[nodiscard]] const Listing* ListingFor(std::wstring_view folderPart) const;
+    [[nodiscard]] const Entry* Find(std::wstring_view relative) const;
 
     std::wstring folder_;
+    std::wstring overlay_;
     Listing root_;
     Listing nation_;
     Listing past_;

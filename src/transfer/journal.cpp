@@ -41,20 +41,23 @@ bool IsJournalName(std::wstring_view name) {
     return normal && *normal == name && IsDataSetName(name);
 }
 
-// "E <old><new> [<size> ]<name>": the size since the second version.
-std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool withSize) {
-    if (line.size() < 6 || !line.starts_with(L"E ") || !IsFlag(line[2]) || !IsFlag(line[3]) || line[4] != L' ')
-        return std::nullopt;
-    JournalEntry entry{{}, line[2] == L'1', line[3] == L'1', std::nullopt};
-    std::wstring_view rest = line.substr(5);
-    if (withSize) {
+// "E <old><new> <name>" in the first version; "E <old><new><overlay> <size> <name>" since.
+std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool second) {
+    const size_t flags = second ? 3 : 2;
+    if (line.size() < flags + 4 || !line.starts_with(L"E ") || line[2 + flags] != L' ') return std::nullopt;
+    for (size_t i = 0; i < flags; ++i) {
+        if (!IsFlag(line[2 + i])) return std::nullopt;
+    }
+    JournalEntry entry{{}, line[2] == L'1', line[3] == L'1', std::nullopt, second && line[4] == L'1'};
+    std::wstring_view rest = line.substr(3 + flags);
+    if (second) {
         const size_t blank = rest.find(L' ');
         if (blank == std::wstring_view::npos) return std::nullopt;
         entry.newSize = Number(rest.substr(0, blank));
         if (!entry.newSize) return std::nullopt;
         rest = rest.substr(blank + 1);
     }
-    if (!(entry.hadOld || entry.hasNew) || !IsJournalName(rest)) return std::nullopt;
+    if (!(entry.hadOld || entry.hasNew || entry.hadOverlay) || !IsJournalName(rest)) return std::nullopt;
     entry.name = rest;
     return entry;
 }
@@ -64,13 +67,15 @@ std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool withSize) {
 std::wstring BucketName(size_t entry) { return L"b" + std::to_wstring(entry / kBucketSize); }
 std::wstring StagedName(size_t entry) { return BucketName(entry) + L"\\n" + std::to_wstring(entry); }
 std::wstring SetAsideName(size_t entry) { return BucketName(entry) + L"\\o" + std::to_wstring(entry); }
+std::wstring OverlayAsideName(size_t entry) { return BucketName(entry) + L"\\v" + std::to_wstring(entry); }
 
 std::string JournalBytes(const Journal& journal) {
     std::wstring text(kHeader);
     text += L'\n';
     for (const std::wstring& folder : journal.createdFolders) text += L"F " + folder + L'\n';
     for (const JournalEntry& entry : journal.entries) {
-        text += std::wstring(L"E ") + (entry.hadOld ? L'1' : L'0') + (entry.hasNew ? L'1' : L'0') + L' ' +
+        text += std::wstring(L"E ") + (entry.hadOld ? L'1' : L'0') + (entry.hasNew ? L'1' : L'0') +
+                (entry.hadOverlay ? L'1' : L'0') + L' ' +
                 std::to_wstring(entry.newSize.value_or(0)) + L' ' + entry.name + L'\n';
     }
     text += kEnd;

@@ -18,6 +18,7 @@ struct JournalEntry {
     bool hadOld = false;   // the folder's file is moved aside
     bool hasNew = false;   // a staged file is moved into its place
     std::optional<ULONGLONG> newSize;  // bytes of the staged file (not in journals of the first version)
+    bool hadOverlay = false;  // the overlay's copy is moved aside too
 };
 
 struct Journal {
@@ -42,5 +43,6 @@ inline constexpr size_t kBucketSize = 64;
 [[nodiscard]] std::wstring BucketName(size_t entry);
 [[nodiscard]] std::wstring StagedName(size_t entry);
 [[nodiscard]] std::wstring SetAsideName(size_t entry);
+[[nodiscard]] std::wstring OverlayAsideName(size_t entry);
 
 }  // namespace transfer

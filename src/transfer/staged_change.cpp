@@ -4,6 +4,7 @@
 #include "platform/wildcard.h"
 #include "transfer/journal.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cwctype>
 
@@ -38,8 +39,8 @@ Journal JournalOf(const ResolvedTransfer& plan) {
     Journal journal;
     journal.createdFolders = plan.foldersToCreate;
     for (const FileChange& change : plan.changes) {
-        journal.entries.push_back(
-            {change.name, change.replacesExisting, change.content != NewContent::None, change.size});
+        journal.entries.push_back({change.name, change.replacesExisting, change.content != NewContent::None,
+                                   change.size, change.replacesOverlay});
     }
     return journal;
 }
@@ -48,10 +49,10 @@ Journal JournalOf(const ResolvedTransfer& plan) {
 // a name's folder is a link to elsewhere.
 bool StaysInside(const std::wstring& folder, const Journal& journal, platform::FileSystem& fs) {
     const std::wstring root = platform::FullPathOf(folder) + L"\\";
-    const auto inside = [&](const std::wstring& name) {
-        if (!platform::FullPathOf(folder + name).starts_with(root)) return false;
-        for (size_t end = name.find(L'\\'); end != std::wstring::npos; end = name.find(L'\\', end + 1)) {
-            if (IsLink(fs.Attributes(folder + name.substr(0, end)))) return false;
+    const auto inside = [&](std::wstring_view name) {
+        if (!platform::FullPathOf(folder + std::wstring(name)).starts_with(root)) return false;
+        for (size_t end = name.find(L'\\'); end != std::wstring_view::npos; end = name.find(L'\\', end + 1)) {
+            if (IsLink(fs.Attributes(folder + std::wstring(name.substr(0, end))))) return false;
         }
         return true;
     };
@@ -64,14 +65,24 @@ bool StaysInside(const std::wstring& folder, const Journal& journal, platform::F
     return true;
 }
 
+// True when the journal can be followed in `folder` and its `overlay`: its names stay
+// inside both, and it moved no overlay copy unless there is an overlay to put it back in.
+bool Honourable(const std::wstring& folder, const std::wstring& overlay, const Journal& journal,
+                platform::FileSystem& fs) {
+    const bool touchedOverlay =
+        std::any_of(journal.entries.begin(), journal.entries.end(), [](const JournalEntry& e) { return e.hadOverlay; });
+    if (touchedOverlay && overlay.empty()) return false;
+    return StaysInside(folder, journal, fs) && (!touchedOverlay || StaysInside(overlay, Journal{{}, journal.entries}, fs));
+}
+
 // Moves back what a change had done, newest first, by what the disk shows of each
 // entry: a file stands under the real name in place of its staged copy, and that
 // file is ours only when the change got this far (its original was set aside; for
 // a name that had no file, it is the staged file's size). An original that was
 // never moved stays where it is, whatever else vanished. Each step can run again
 // after it was itself cut off. Returns the first error.
-platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& work, const Journal& journal,
-                             platform::FileSystem& fs) {
+platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& overlay, const std::wstring& work,
+                             const Journal& journal, platform::FileSystem& fs) {
     platform::ErrorCode first = ERROR_SUCCESS;
     const auto note = [&first](platform::ErrorCode error) {
         if (first == ERROR_SUCCESS) first = error;
@@ -82,12 +93,22 @@ platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& wor
         const std::wstring target = folder + entry.name;
         const std::wstring staged = work + StagedName(i);
         const std::wstring setAside = work + SetAsideName(i);
+        const std::wstring overlayAside = work + OverlayAsideName(i);
         const bool setAsideThere = entry.hadOld && fs.Exists(setAside);
+        const bool overlayAsideThere = entry.hadOverlay && fs.Exists(overlayAside);
         if (entry.hasNew && !fs.Exists(staged) && fs.Exists(target)) {
-            const bool ours = entry.hadOld ? setAsideThere : !entry.newSize || fs.Size(target) == entry.newSize;
+            const bool ours = entry.hadOld       ? setAsideThere
+                              : entry.hadOverlay ? overlayAsideThere
+                                                 : !entry.newSize || fs.Size(target) == entry.newSize;
             if (ours && note(fs.Move(target, staged)) != ERROR_SUCCESS) continue;
         }
-        if (setAsideThere && !fs.Exists(target)) note(fs.Move(setAside, target));
+        // A set-aside file goes back only to a free name: what stands there now is not
+        // ours to replace, and the set-aside file is not ours to lose.
+        const auto putBack = [&](const std::wstring& aside, const std::wstring& to) {
+            note(fs.Exists(to) ? ERROR_FILE_EXISTS : fs.Move(aside, to));
+        };
+        if (setAsideThere) putBack(setAside, target);
+        if (overlayAsideThere) putBack(overlayAside, overlay + entry.name);
     }
     for (size_t i = journal.createdFolders.size(); i-- > 0;) {
         const std::wstring created = folder + journal.createdFolders[i];
@@ -135,14 +156,13 @@ bool RemoveWorkFolder(const std::wstring& work, platform::FileSystem& fs) {
 
 }  // namespace
 
-StagedChange::StagedChange(const std::wstring& source, const std::wstring& destination, const ResolvedTransfer& plan,
-                           platform::FileSystem& fileSystem)
-    : source_(source), destination_(destination), plan_(plan), fs_(fileSystem) {}
+StagedChange::StagedChange(const ChangeFolders& folders, const ResolvedTransfer& plan, platform::FileSystem& fileSystem)
+    : folders_(folders), plan_(plan), fs_(fileSystem) {}
 
 platform::ErrorCode StagedChange::Begin() {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::wstring folder = destination_ + std::wstring(kWorkFolderPrefix) +
+        const std::wstring folder = folders_.destination + std::wstring(kWorkFolderPrefix) +
                                     std::to_wstring(::GetCurrentProcessId()) + L"-" +
                                     std::to_wstring(::GetTickCount64()) + L"-" + std::to_wstring(counter.fetch_add(1));
         const platform::ErrorCode error = fs_.CreateFolder(folder);
@@ -163,7 +183,8 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
         const FileChange& change = plan_.changes[i];
         platform::ErrorCode error = ERROR_SUCCESS;
         if (change.content == NewContent::Source) {
-            error = fs_.CopyNewFile(source_ + change.name, work_ + StagedName(i));
+            const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
+            error = fs_.CopyNewFile(from + change.name, work_ + StagedName(i));
             if (fileDone) fileDone();
         } else if (change.content == NewContent::Empty) {
             error = fs_.WriteNewFile(work_ + StagedName(i), {});
@@ -184,16 +205,19 @@ std::optional<ChangeFailure> StagedChange::Commit() {
 
     std::optional<ChangeFailure> failure;
     for (const std::wstring& folder : plan_.foldersToCreate) {
-        if ((error = fs_.CreateFolder(destination_ + folder)) != ERROR_SUCCESS) {
+        if ((error = fs_.CreateFolder(folders_.destination + folder)) != ERROR_SUCCESS) {
             failure = ChangeFailure{folder, error};
             break;
         }
     }
     for (size_t i = 0; !failure && i < plan_.changes.size(); ++i) {
         const FileChange& change = plan_.changes[i];
-        const std::wstring target = destination_ + change.name;
+        const std::wstring target = folders_.destination + change.name;
         error = ERROR_SUCCESS;
         if (change.replacesExisting) error = fs_.Move(target, work_ + SetAsideName(i));
+        // The game would go on reading its own copy in place of the new file.
+        if (!error && change.replacesOverlay)
+            error = fs_.Move(folders_.destinationOverlay + change.name, work_ + OverlayAsideName(i));
         if (!error && change.content != NewContent::None) error = fs_.Move(work_ + StagedName(i), target);
         if (error) failure = ChangeFailure{change.name, error};
     }
@@ -202,7 +226,7 @@ std::optional<ChangeFailure> StagedChange::Commit() {
         if (error == ERROR_SUCCESS) return std::nullopt;
         failure = ChangeFailure{L"", error};
     }
-    undone_ = RollBack(destination_, work_, journal, fs_) == ERROR_SUCCESS;
+    undone_ = RollBack(folders_.destination, folders_.destinationOverlay, work_, journal, fs_) == ERROR_SUCCESS;
     return failure;
 }
 
@@ -213,7 +237,7 @@ bool StagedChange::Finish() {
     return RemoveWorkFolder(work_, fs_);
 }
 
-Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
+Recovery RecoverFolder(const std::wstring& folder, const std::wstring& overlay, platform::FileSystem& fs) {
     Recovery recovery;
     const auto pending = [&recovery](platform::ErrorCode error) {
         if (recovery.pending == ERROR_SUCCESS) recovery.pending = error;
@@ -242,12 +266,12 @@ Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fs) {
             continue;
         }
         const std::optional<Journal> journal = ParseJournal(read.bytes);
-        if (!journal || !StaysInside(folder, *journal, fs)) {
+        if (!journal || !Honourable(folder, overlay, *journal, fs)) {
             if (recovery.unreadableWork.empty()) recovery.unreadableWork = work;
             continue;
         }
         if (!fs.Exists(work + std::wstring(kDoneName))) {
-            if (const platform::ErrorCode error = RollBack(folder, work, *journal, fs)) {
+            if (const platform::ErrorCode error = RollBack(folder, overlay, work, *journal, fs)) {
                 pending(error);
                 continue;  // the journal stays for the next run
             }

@@ -24,11 +24,18 @@ struct ChangeFailure {
     platform::ErrorCode error = ERROR_SUCCESS;
 };
 
+// The folders of a change, each ending in "\": an overlay is "" when there is none.
+struct ChangeFolders {
+    std::wstring source;
+    std::wstring sourceOverlay;
+    std::wstring destination;
+    std::wstring destinationOverlay;
+};
+
 class StagedChange {
 public:
-    // `source` and `destination` end in "\"; `plan` outlives this object.
-    StagedChange(const std::wstring& source, const std::wstring& destination, const ResolvedTransfer& plan,
-                 platform::FileSystem& fileSystem);
+    // `folders` and `plan` outlive this object.
+    StagedChange(const ChangeFolders& folders, const ResolvedTransfer& plan, platform::FileSystem& fileSystem);
 
     // Creates the work folder.
     [[nodiscard]] platform::ErrorCode Begin();
@@ -44,8 +51,7 @@ public:
     [[nodiscard]] bool Undone() const noexcept { return undone_; }
 
 private:
-    const std::wstring& source_;
-    const std::wstring& destination_;
+    const ChangeFolders& folders_;
     const ResolvedTransfer& plan_;
     platform::FileSystem& fs_;
     std::wstring work_;  // the work folder, ending in "\"
@@ -61,9 +67,10 @@ struct Recovery {
     std::wstring unreadableWork;
 };
 
-// Puts a folder this program writes back as it was before a transfer that was
-// killed while it changed the folder, or finishes its clean-up when it had
-// completed; removes left-over temporary files. Call with the folder's lock held.
-Recovery RecoverFolder(const std::wstring& folder, platform::FileSystem& fileSystem);
+// Puts a folder this program writes (and its overlay, "" when none) back as it was
+// before a transfer that was killed while it changed them, or finishes its clean-up
+// when it had completed; removes left-over temporary files. Call with the folder's
+// lock held.
+Recovery RecoverFolder(const std::wstring& folder, const std::wstring& overlay, platform::FileSystem& fileSystem);
 
 }  // namespace transfer

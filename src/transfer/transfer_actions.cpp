@@ -64,8 +64,10 @@ public:
         for (FileChange& change : result_.changes) {
             if (change.content == NewContent::Source) {
                 change.size = source_.FileSize(change.name);
+                change.fromOverlay = source_.HasOverlayFile(change.name);
                 ++result_.filesToCopy;
             }
+            result_.overlayInvolved = result_.overlayInvolved || change.fromOverlay || change.replacesOverlay;
         }
         return std::move(result_);
     }
@@ -77,10 +79,11 @@ private:
             result_.changes[found->second].content = content;
             return;
         }
-        const bool exists = destination_.HasFile(name);
-        if (!exists && content == NewContent::None) return;
+        const bool exists = destination_.HasOwnFile(name);
+        const bool inOverlay = destination_.HasOverlayFile(name);
+        if (!exists && !inOverlay && content == NewContent::None) return;
         index_.emplace(key, result_.changes.size());
-        result_.changes.push_back({std::move(name), content, exists});
+        result_.changes.push_back({std::move(name), content, exists, inOverlay});
     }
 
     // A listed file whose subfolder the destination lacks is skipped, unless the

@@ -20,6 +20,8 @@ struct FileChange {
     std::wstring name;              // relative to the folders ("nationDATA\a.dat")
     NewContent content = NewContent::None;
     bool replacesExisting = false;  // the destination has the file now
+    bool replacesOverlay = false;   // the destination's overlay has a copy the game reads instead
+    bool fromOverlay = false;       // the new file is the source overlay's copy
     ULONGLONG size = 0;             // bytes of the new file
 };
 
@@ -27,6 +29,7 @@ struct ResolvedTransfer {
     std::vector<FileChange> changes;           // one per destination file, in plan order
     std::vector<std::wstring> foldersToCreate;  // "nationDATA" or "pastDATA", when the destination lacks it
     size_t filesToCopy = 0;
+    bool overlayInvolved = false;  // a change reads or replaces an overlay's copy
 };
 
 [[nodiscard]] ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderContents& destination,

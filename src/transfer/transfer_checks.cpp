@@ -33,37 +33,42 @@ bool HoldsDataSet(const FolderContents& source) {
     return false;
 }
 
-DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const ResolvedTransfer& plan) {
+DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const std::wstring& overlay,
+                                           const ResolvedTransfer& plan) {
     constexpr DWORD kProtected = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     constexpr int kInUseRetries = 10;
+    struct Held {
+        std::wstring name;
+        std::wstring path;
+    };
     DestinationFileCheck check;
-    std::vector<std::wstring> held;
-    for (const FileChange& change : plan.changes) {
-        if (!change.replacesExisting) continue;
-        const std::wstring path = destination + change.name;
+    std::vector<Held> held;
+    const auto look = [&](const std::wstring& name, const std::wstring& path) {
         const DWORD attributes = platform::FileAttributes(path);
         // Windows refuses to overwrite these; Wine running as root would not, so we look.
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kProtected)) {
-            check.refused.push_back({change.name, ERROR_ACCESS_DENIED});
-            continue;
+            check.refused.push_back({name, ERROR_ACCESS_DENIED});
+            return;
         }
         const platform::ErrorCode error = platform::DeleteAccessError(path);
         if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-            held.push_back(change.name);
+            held.push_back({name, path});
         } else if (error != ERROR_SUCCESS) {
-            check.refused.push_back({change.name, error});
+            check.refused.push_back({name, error});
         }
+    };
+    for (const FileChange& change : plan.changes) {
+        if (change.replacesExisting) look(change.name, destination + change.name);
+        if (change.replacesOverlay) look(change.name, overlay + change.name);
     }
     for (int attempt = 1; attempt < kInUseRetries && !held.empty(); ++attempt) {
         ::Sleep(100);
-        std::vector<std::wstring> still;
-        for (std::wstring& name : held) {
-            const platform::ErrorCode error = platform::DeleteAccessError(destination + name);
-            if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) still.push_back(std::move(name));
-        }
-        held = std::move(still);
+        std::erase_if(held, [](const Held& file) {
+            const platform::ErrorCode error = platform::DeleteAccessError(file.path);
+            return error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION;
+        });
     }
-    check.inUse = std::move(held);
+    for (Held& file : held) check.inUse.push_back(std::move(file.name));
     return check;
 }
 

@@ -21,7 +21,9 @@ struct DestinationFileCheck {
 // Every existing destination file the transfer would delete or replace must be
 // ours to move aside. Files held open are tried again for about a second first:
 // scanners and indexers hold files for a moment.
-[[nodiscard]] DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const ResolvedTransfer& plan);
+// The destination's overlay ("" when none) is checked for the copies it holds.
+[[nodiscard]] DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, const std::wstring& overlay,
+                                                         const ResolvedTransfer& plan);
 
 // Bytes missing on the destination's volume for the new files while the old ones
 // still exist; 0 when there is room (or the free space cannot be read).

@@ -66,7 +66,8 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     // be, nothing new starts on top of it.
     for (const std::wstring* folder : {&destination, &source}) {
         if (folder == &source && !request.sourceWritten) continue;
-        const Recovery recovery = RecoverFolder(*folder, fs);
+        const Recovery recovery =
+            RecoverFolder(*folder, folder == &destination ? request.destinationOverlay : request.sourceOverlay, fs);
         report.interruptedRunUndone = report.interruptedRunUndone || recovery.undone;
         if (!recovery.unreadableWork.empty()) {
             report.unreadableWork = platform::WithoutTrailingSeparators(recovery.unreadableWork);
@@ -78,15 +79,15 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
         }
     }
 
-    const FolderContents sourceContents(source);
+    const FolderContents sourceContents(source, request.sourceOverlay);
     if (!HoldsDataSet(sourceContents)) return Refuse(report, TransferOutcome::NoDataSet);
 
     const WorldFileNames listed = ReadWorldFileNames(request.worldFile);
     if (listed.error != ERROR_SUCCESS) return Fail(report, {{std::wstring(kWorldFileName), listed.error}});
 
-    const FolderContents destinationContents(destination);
+    const FolderContents destinationContents(destination, request.destinationOverlay);
     const ResolvedTransfer plan = ResolveTransfer(sourceContents, destinationContents, request.musicFlag, listed.names);
-    DestinationFileCheck check = CheckDestinationFiles(destination, plan);
+    DestinationFileCheck check = CheckDestinationFiles(destination, request.destinationOverlay, plan);
     if (!check.inUse.empty()) {
         report.filesInUse = std::move(check.inUse);
         return Refuse(report, TransferOutcome::FilesInUse);
@@ -95,7 +96,8 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     report.bytesShort = BytesShort(destination, plan);
     if (report.bytesShort > 0) return Refuse(report, TransferOutcome::NotEnoughSpace);
 
-    StagedChange change(source, destination, plan, fs);
+    const ChangeFolders folders{source, request.sourceOverlay, destination, request.destinationOverlay};
+    StagedChange change(folders, plan, fs);
     if (const platform::ErrorCode error = change.Begin()) {
         if (error == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
         return Fail(report, {{L"", error}});
@@ -113,6 +115,7 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
         return Fail(report, {std::move(*failure)});
     }
     report.filesCopied = plan.filesToCopy;
+    report.overlayInvolved = plan.overlayInvolved;
 }
 
 }  // namespace

@@ -35,6 +35,7 @@ struct TransferReport {
     // An earlier run killed halfway was found and its folders put back before this one.
     bool interruptedRunUndone = false;
     std::wstring unreadableWork;  // UnreadableRecord: the work folder, left as it was
+    bool overlayInvolved = false;  // Completed: copies of an overlay were read or replaced
     size_t filesCopied = 0;
 };
 
@@ -47,6 +48,12 @@ struct TransferRequest {
     // or its Backup): it is locked, and a change left there by a killed run is put
     // back before it is read. A package or the game's default data is only read.
     bool sourceWritten = false;
+    // Where Windows keeps the game's own copies of the source's and the destination's
+    // files (their VirtualStore folders), ending in "\"; "" when there is none. The
+    // game reads those copies in place of the folder's files, so the transfer reads
+    // them, and replaces or removes them with the folder's files.
+    std::wstring sourceOverlay = {};
+    std::wstring destinationOverlay = {};
 };
 
 // Told what the transfer is doing; called on the thread that runs the transfer.

@@ -110,7 +110,7 @@ TEST_F(ScenarioTest, RememberedFolderThroughEveryOperation) {
     // package is only read, and nothing outside is touched.
     const testing_support::TempFolder outside;
     testing_support::WriteBytes(outside / L"important.txt", "mine");
-    const std::wstring aimed = L"torvanel-transfer-journal 2\nE 01 4 ..\\" +
+    const std::wstring aimed = L"torvanel-transfer-journal 2\nE 010 4 ..\\" +
                                outside.path().substr(outside.path().rfind(L'\\') + 1) + L"\\important.txt\nend\n";
     testing_support::WriteBytes(package_ / L"~tvwork-1-1-1\\journal",
                                 {reinterpret_cast<const char*>(aimed.data()), aimed.size() * sizeof(wchar_t)});

@@ -307,19 +307,20 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     WriteTree(root_ / L"victim", {{L"important.txt", "mine"}, {L"a.dat", "A"}});
     MakeFolders(root_ / L"victim_empty");
     const std::wstring work = D() + L"~tvwork-1-1-1";
-    const std::wstring_view valid = L"torvanel-transfer-journal 2\nE 10 0 SWAIT.DAT\nend\n";
+    // One line from a journal the program would honour, each changed in one way.
     const std::wstring_view journals[] = {
-        L"torvanel-transfer-journal 2\nE 01 4 ..\\victim\\important.txt\nend\n",
-        L"torvanel-transfer-journal 2\nE 10 0 ..\\victim\\planted.dat\nend\n",
+        L"torvanel-transfer-journal 2\nE 010 4 ..\\victim\\important.txt\nend\n",
+        L"torvanel-transfer-journal 2\nE 100 0 ..\\victim\\planted.dat\nend\n",
         L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n",
-        L"torvanel-transfer-journal 2\nE 11 7 Z:\\victim.dat\nend\n",
-        L"torvanel-transfer-journal 2\nE 11 7 \\\\?\\C:\\victim.dat\nend\n",
-        L"torvanel-transfer-journal 2\nE 11 7 TorvaGame.exe\nend\n",            // not a data file
-        L"torvanel-transfer-journal 3\nE 10 0 SWAIT.DAT\nend\n",                // a newer version's
-        L"torvanel-transfer-journal 2\nE 10 0 SWAIT.DAT\nen",                   // torn
-        L"torvanel-transfer-journal 2\nE 20 0 SWAIT.DAT\nend\n",                // damaged
-        L"torvanel-transfer-journal 2\nE 10 0 face\\.\\a.gif\nend\n",           // not as written
-        L"torvanel-transfer-journal 2\nE 10 0 face\\a.gif\nE 10 0 FACE\\A.GIF\nend\n",  // one file twice
+        L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n",
+        L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n",
+        L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n",            // not a data file
+        L"torvanel-transfer-journal 3\nE 100 0 SWAIT.DAT\nend\n",                // a newer version's
+        L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nen",                   // torn
+        L"torvanel-transfer-journal 2\nE 200 0 SWAIT.DAT\nend\n",                // damaged
+        L"torvanel-transfer-journal 2\nE 001 0 SWAIT.DAT\nend\n",                // an overlay this folder lacks
+        L"torvanel-transfer-journal 2\nE 100 0 face\\.\\a.gif\nend\n",           // not as written
+        L"torvanel-transfer-journal 2\nE 100 0 face\\a.gif\nE 100 0 FACE\\A.GIF\nend\n",  // one file twice
     };
     for (const std::wstring_view journal : journals) {
         const std::string what = Utf8(journal);
@@ -331,6 +332,13 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         EXPECT_EQ(report.unreadableWork, work) << what;
         observer_ = {};
     }
+    // The line they were made from is honoured: its set-aside file cannot go back over
+    // the file standing there, and the run stops.
+    PrepareDestination();
+    WriteBytes(work + L"\\journal", JournalText(L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nend\n"));
+    WriteBytes(work + L"\\b0\\o0", "PLANTED");
+    EXPECT_TRUE(Transfer().changesLeft);
+    RemoveTree(work);
 
     // A work folder without journal whose entries are links: removed as links where
     // the system allows, and never followed.
@@ -368,7 +376,7 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     // A package is only read: whatever it holds of an earlier run stays, and neither it
     // nor anything outside is touched.
     WriteBytes(S() + L"~tvwork-1-1-1\\journal",
-               JournalText(L"torvanel-transfer-journal 2\nE 01 3 MAPDATA.dat\nE 10 0 SWAIT.DAT\nend\n"));
+               JournalText(L"torvanel-transfer-journal 2\nE 010 3 MAPDATA.dat\nE 100 0 SWAIT.DAT\nend\n"));
     WriteBytes(S() + L"~tvwork-1-1-1\\b0\\o1", "PLANTED");
     WriteTree(S(), {{L"~tvcopy1.tmp", "T"}, {L"nationDATA\\~tvcopyX.tmp", "T"}, {L"~tvwork-foo\\readme.txt", "R"},
                     {L"~tvwork-2-2-2\\sub\\x.dat", "X"}});
