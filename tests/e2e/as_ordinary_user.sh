@@ -19,8 +19,11 @@ printf 'old' > "$work/game/SWAIT.DAT"
 printf 'old' > "$work/game/nationDATA/a.dat"
 printf 'new' > "$work/package/SWAIT.DAT"
 printf 'new' > "$work/package/nationDATA/a.dat"
+# The same game once more, with the folders an earlier run (as administrator) made.
+cp -r "$work/game" "$work/game-run-before"
+mkdir -p "$work/game-run-before/Backup/nationDATA" "$work/game-run-before/Backup/pastDATA" "$work/game-run-before/default"
 chown -R tvplayer "$work/package"
-chmod -R a-w "$work/game"
+chmod -R a-w "$work/game" "$work/game-run-before"
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 su tvplayer -s /bin/bash -c "env -u DISPLAY BUILD_DIR='$build' WINEPREFIX=/home/tvplayer/wineprefix \

@@ -3,6 +3,7 @@
 #include "platform/field_reader.h"
 #include "platform/file_services.h"
 #include "platform/file_system.h"
+#include "platform/folder_lock.h"
 #include "platform/path_names.h"
 #include "platform/text_file.h"
 #include "platform/unique_handle.h"
@@ -13,6 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -61,6 +65,71 @@ TEST(IsSameFolder, ComparesWhatTheFoldersAreNotHowTheyAreSpelled) {
     // Folders that do not exist are compared by their full paths.
     EXPECT_TRUE(platform::IsSameFolder(dir / L"gone\\", dir / L"GONE"));
     EXPECT_FALSE(platform::IsSameFolder(dir / L"gone", dir / L"gone2"));
+}
+
+// Starts lock_holder.exe (built beside this test) on `folder` and returns its
+// process once it holds the folder's lock.
+platform::UniqueKernelHandle StartLockHolder(const std::wstring& folder) {
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    const platform::UniqueKernelHandle held(::CreateEventW(&inherited, TRUE, FALSE, nullptr));
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring exe = std::wstring(self, std::wstring_view(self).rfind(L'\\') + 1) + L"lock_holder.exe";
+    std::wstring commandLine = L"\"" + exe + L"\" \"" + folder + L"\" " +
+                               std::to_wstring(reinterpret_cast<std::uintptr_t>(held.get()));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!held || !::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                   &startup, &started))
+        throw std::runtime_error("cannot start " + Utf8(exe));
+    ::CloseHandle(started.hThread);
+    platform::UniqueKernelHandle process(started.hProcess);
+    const HANDLE either[] = {held.get(), process.get()};
+    if (::WaitForMultipleObjects(2, either, FALSE, 15000) != WAIT_OBJECT_0)
+        throw std::runtime_error("the lock holder did not take the lock");
+    return process;
+}
+
+// One holder per folder however it is spelled; neither a released lock, nor the file
+// a killed holder leaves, keeps the next run out.
+TEST(FolderLock, OneHolderPerFolderAndNothingLeftBehindBlocksTheNext) {
+    const TempFolder dir;
+    const std::wstring game = dir / L"Game", lockFile = game + L"\\" + std::wstring(platform::kLockFileName);
+    MakeFolders(game);
+    {
+        const platform::FolderLock held(game);
+        ASSERT_TRUE(held.Held()) << "error " << held.Error();
+        // Hidden, so that the transfer's listings pass over it.
+        EXPECT_NE(::GetFileAttributesW(lockFile.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+        for (const std::wstring& spelling : {game, game + L"\\", dir / L"GAME", dir / L"game\\"})
+            EXPECT_EQ(platform::FolderLock(spelling).Error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << Utf8(spelling);
+    }
+    const struct {
+        const char* what;
+        std::function<void()> leave;
+    } cases[] = {
+        {"released", [] {}},
+        {"file left by a killed holder", [&] { WriteBytes(lockFile, ""); }},
+        {"holder killed while holding it", [&] {
+             const platform::UniqueKernelHandle holder = StartLockHolder(game);
+             EXPECT_EQ(platform::FolderLock(game).Error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+             ::TerminateProcess(holder.get(), 9);
+             ::WaitForSingleObject(holder.get(), 10000);
+             EXPECT_TRUE(FileExists(lockFile));
+         }},
+    };
+    for (const auto& c : cases) {
+        c.leave();
+        {
+            const platform::FolderLock next(game);
+            EXPECT_TRUE(next.Held()) << c.what << ": error " << next.Error();
+        }
+        EXPECT_FALSE(FileExists(lockFile)) << c.what << ": the lock file stayed";
+    }
+    const platform::FolderLock missing(dir / L"missing");
+    EXPECT_FALSE(missing.Held());
+    EXPECT_NE(missing.Error(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 }
 
 TEST(TextFile, ReadsAndWritesCodePage932WithTrailBytesThatLookLikeSeparators) {
