@@ -37,6 +37,15 @@ FolderLock::FolderLock(const std::wstring& folder) {
         error_ = error == ERROR_IO_PENDING ? ERROR_LOCK_VIOLATION : error;
         return;
     }
+    // A holder that let go between our open and our lock has deleted the file we hold:
+    // a lock on it would keep no one out. That holder was busy a moment ago.
+    FILE_STANDARD_INFO standard{};
+    if (::GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &standard, sizeof standard) &&
+        (standard.DeletePending || standard.NumberOfLinks == 0)) {
+        file_.reset();
+        error_ = ERROR_LOCK_VIOLATION;
+        return;
+    }
     error_ = ERROR_SUCCESS;
 }
 

@@ -60,7 +60,11 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     if (destinationLock.Error() == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
     if (!destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
     std::optional<platform::FolderLock> sourceLock;
-    if (request.sourceWritten && !sourceLock.emplace(source).Held()) return Refuse(report, TransferOutcome::Busy);
+    if (request.sourceWritten && !sourceLock.emplace(source).Held()) {
+        const platform::ErrorCode error = sourceLock->Error();
+        const bool missing = error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND;
+        return Refuse(report, missing ? TransferOutcome::NoDataSet : TransferOutcome::Busy);
+    }
 
     // A run killed halfway is put right before anything is looked at; while it cannot
     // be, nothing new starts on top of it.

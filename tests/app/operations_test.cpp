@@ -74,6 +74,35 @@ TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
     EXPECT_TRUE(FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 
+// A game under Program Files has its own copies in the user's VirtualStore: they are
+// the overlay of the game folder's side of each transfer. A game elsewhere has none,
+// whatever VirtualStore holds.
+TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
+    wchar_t programFiles[MAX_PATH], localAppData[MAX_PATH];
+    ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramFiles(x86)", programFiles, MAX_PATH));
+    ASSERT_TRUE(::GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH));
+    const std::wstring name = L"Torvanel-test-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring game = std::wstring(programFiles) + L"\\" + name;
+    const std::wstring store = std::wstring(localAppData) + L"\\VirtualStore" + game.substr(2);
+    WriteBytes(game + L"\\TorvaGame.exe", "MZ");
+    WriteBytes(store + L"\\SWAIT.DAT", "game's");
+    Folders elsewhere;
+    WriteBytes(std::wstring(localAppData) + L"\\VirtualStore" + elsewhere.game.substr(2) + L"\\SWAIT.DAT", "x");
+    for (const auto& [folder, overlay] : {std::pair{game, store + L"\\"}, std::pair{elsewhere.game, std::wstring()}}) {
+        ScriptedUi ui;
+        ui.confirm = folder;
+        for (const Operation operation : {Operation::Install, Operation::Backup, Operation::Restore}) ui.Run(operation);
+        ASSERT_EQ(ui.transfers.size(), 3u);
+        EXPECT_EQ(ui.transfers[0].destinationOverlay, overlay);
+        EXPECT_EQ(ui.transfers[0].sourceOverlay, L"");
+        EXPECT_EQ(ui.transfers[1].sourceOverlay, overlay);
+        EXPECT_EQ(ui.transfers[1].destinationOverlay, L"");  // the game never reads Backup
+        EXPECT_EQ(ui.transfers[2].destinationOverlay, overlay);
+    }
+    RemoveTree(game);
+    RemoveTree(std::wstring(localAppData) + L"\\VirtualStore");
+}
+
 // Closing the dialog ends any operation silently, although an earlier one confirmed
 // a folder; Default without default files (subfolders alone are none) only explains.
 TEST(Operations, StopBeforeTheTransferWhenThereIsNothingToDo) {
@@ -143,6 +172,7 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         std::wstring text;
         bool interruptedRunUndone = false;
         MessageIcon icon = MessageIcon::Exclamation;
+        bool overlayInvolved = false;
     } cases[] = {
         {NoDataSet, Install, L"D:\\P\\", {},
          L"このフォルダにはインストールするデータが見つからないため、" + nothing +
@@ -169,6 +199,11 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
              L"\rC:\\G\\~tvwork-1-2-3\r新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。"},
         // Whatever the message, an earlier run that was undone is told last.
         {Completed, Install, L"D:\\P\\", {}, L"データ書き込み終了しました。" + undone, true, MessageIcon::None},
+        // The game's own copies are told of when they took part, before an undone run.
+        {Completed, Backup, L"C:\\G\\", {},
+         L"バックアップ終了しました。\r\rWindowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。" + undone, true,
+         MessageIcon::None, true},
+        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy, false, MessageIcon::Exclamation, true},
         {Busy, Restore, L"C:\\G\\Backup\\", {}, busy + undone, true},
     };
     for (const auto& c : cases) {
@@ -179,6 +214,7 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         report.bytesShort = 1024 * 1024 + 1;  // rounded up
         report.interruptedRunUndone = c.interruptedRunUndone;
         report.unreadableWork = L"C:\\G\\~tvwork-1-2-3";
+        report.overlayInvolved = c.overlayInvolved;
         const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
         EXPECT_EQ(message.text, c.text);
         EXPECT_EQ(message.icon, c.icon);

@@ -408,3 +408,45 @@ TEST_F(TransferTest, ABackupLeftHalfwayIsPutBackBeforeARestoreReadsIt) {
     EXPECT_EQ(ReadTree(game, L"Backup"), With(kBlankFiles, With(backedUp, {{L"TorvaGame.exe", "MZ"}})));
     EXPECT_EQ(ReadTree(backup), backedUp);
 }
+
+// A game folder with an overlay (where Windows keeps the game's own copies): the game
+// reads the overlay's copy in place of the folder's file, so the transfer reads the
+// copies, and replaces or removes them with the folder's files, all or nothing.
+TEST_F(TransferTest, TheGamesOwnCopiesAreReadAndReplacedWithItsFolder) {
+    const std::wstring overlay = root_ / L"store\\D\\";
+    const auto gameView = [&] { return With(ReadTree(D()), ReadTree(overlay)); };
+    WriteTree(S(), {{L"SWAIT.DAT", "new"}, {L"nationDATA\\n1.dat", "new"}});
+    const auto prepare = [&] {
+        RemoveTree(root_ / L"dst\\D");
+        RemoveTree(root_ / L"store");
+        WriteTree(D(), {{L"SWAIT.DAT", "old"}, {L"nationDATA\\n1.dat", "old"}, {L"kosei01.dat", "old"}});
+        WriteTree(overlay, {{L"SWAIT.DAT", "game's"}, {L"nationDATA\\n9.dat", "game's"}, {L"touroku.dat", "game's"},
+                            {L"kosei01.dat", "game's"}});
+    };
+    const transfer::TransferRequest install{S(), D(), L"", WorldFile(), false, L"", overlay};
+
+    // Killed at each move, the next run puts back both.
+    for (int move = 1; move <= 8; ++move) {
+        prepare();
+        const Tree before = With(Snapshot(D()), Snapshot(root_ / L"store"));
+        KilledAtMove killed(move);
+        (void)transfer::TransferDataSet(install, nullptr, killed);
+        MakeFolders(root_ / L"empty");
+        EXPECT_EQ(transfer::TransferDataSet({root_ / L"empty\\", D(), L"", WorldFile(), false, L"", overlay}).outcome,
+                  TransferOutcome::NoDataSet);
+        EXPECT_EQ(With(Snapshot(D()), Snapshot(root_ / L"store")), before) << "killed at move " << move;
+    }
+    const transfer::TransferReport report = transfer::TransferDataSet(install);
+    EXPECT_EQ(report.outcome, TransferOutcome::Completed);
+    EXPECT_TRUE(report.overlayInvolved);
+    EXPECT_EQ(gameView(), With(kBlankFiles, {{L"SWAIT.DAT", "new"}, {L"nationDATA\\n1.dat", "new"}, {L"kosei01.dat", "game's"}}));
+
+    // A Backup saves what the game plays with: the overlay's copies.
+    prepare();
+    const std::wstring backup = D() + L"Backup\\";
+    MakeFolders(backup);
+    EXPECT_EQ(transfer::TransferDataSet({D(), backup, L"", WorldFile(), true, overlay, L""}).outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadTree(backup), With(kBlankFiles, {{L"SWAIT.DAT", "game's"}, {L"nationDATA\\n1.dat", "old"},
+                                                   {L"nationDATA\\n9.dat", "game's"}, {L"touroku.dat", "game's"},
+                                                   {L"kosei01.dat", "game's"}}));
+}
