@@ -121,6 +121,15 @@ int Run(const bench::BenchOptions& options) {
     std::printf("  transfer without flushing its new files ms: %s (flushing costs %.1f ms, %.2f ms a file)\n",
                 Utf8(Spread(transfer.unflushedMs)).c_str(), t - Median(transfer.unflushedMs),
                 transfer.files ? (t - Median(transfer.unflushedMs)) / transfer.files : 0.0);
+    const auto phase = [&](double transfer::PhaseTimes::*field) {
+        std::vector<double> values;
+        for (const transfer::PhaseTimes& times : transfer.phases) values.push_back(times.*field);
+        return Median(values);
+    };
+    std::printf("  transfer's phases, median ms: checks %.1f, staging %.1f, journal %.1f, commit %.1f, clean-up %.1f\n",
+                phase(&transfer::PhaseTimes::checks), phase(&transfer::PhaseTimes::staging),
+                phase(&transfer::PhaseTimes::journal), phase(&transfer::PhaseTimes::commit),
+                phase(&transfer::PhaseTimes::cleanUp));
     // Each transfer against the bare loop run next to it: steadier than the ratio of
     // the medians when the machine's speed drifts during the run.
     std::vector<double> pairRatios;

@@ -71,7 +71,7 @@ TransferFigures MeasureTransfer(const BenchOptions& options) {
         CopyTree(options.game, destination, {L"Default", L"Backup"}, options.flush != 0);
         ::Sleep(static_cast<DWORD>(options.settleMs));
     };
-    const auto timeTransfer = [&](platform::FileSystem& fileSystem) {
+    const auto timeTransfer = [&](platform::FileSystem& fileSystem, std::vector<transfer::PhaseTimes>* phases) {
         CountingObserver observer;
         const Stopwatch watch;
         const transfer::TransferReport report = transfer::TransferDataSet(
@@ -81,6 +81,7 @@ TransferFigures MeasureTransfer(const BenchOptions& options) {
         if (report.outcome != transfer::TransferOutcome::Completed)
             throw std::runtime_error("the transfer refused to run (outcome " +
                                      std::to_string(static_cast<int>(report.outcome)) + ")");
+        if (phases) phases->push_back(report.phases);
         figures.transferFailures = std::max(figures.transferFailures, report.failures.size());
         for (const transfer::ChangeFailure& problem : report.failures)
             std::fprintf(stderr, "  transfer failure: %s (error %lu)\n", Utf8(problem.name).c_str(), problem.error);
@@ -96,7 +97,7 @@ TransferFigures MeasureTransfer(const BenchOptions& options) {
     // A first run of each kind: warms the page cache, tells which files the transfer
     // carries, and checks that the bare loop leaves the same result.
     prepare();
-    const double firstTransfer = timeTransfer(platform::SystemFileSystem());
+    const double firstTransfer = timeTransfer(platform::SystemFileSystem(), nullptr);
     for (const TreeFile& file : CarriedFiles(options.package, destination)) {
         copies.push_back(file.relative);
         figures.bytes += file.size;
@@ -113,9 +114,9 @@ TransferFigures MeasureTransfer(const BenchOptions& options) {
         for (int turn = 0; turn < 3; ++turn) {
             prepare();
             switch ((run + turn) % 3) {
-            case 0: figures.transferMs.push_back(timeTransfer(platform::SystemFileSystem())); break;
+            case 0: figures.transferMs.push_back(timeTransfer(platform::SystemFileSystem(), &figures.phases)); break;
             case 1: figures.bareMs.push_back(timeBare()); break;
-            default: figures.unflushedMs.push_back(timeTransfer(platform::UnflushedFileSystem()));
+            default: figures.unflushedMs.push_back(timeTransfer(platform::UnflushedFileSystem(), nullptr));
             }
         }
         std::printf("  run %d: transfer %.1f ms, without flushing %.1f ms, bare loop %.1f ms\n", run + 1,

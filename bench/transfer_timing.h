@@ -2,6 +2,7 @@
 // Times whole Install transfers against the bare loop, alternating in one process,
 // each run into a destination freshly prepared from the same older data set.
 #include "bench_options.h"
+#include "transfer/transfer_runner.h"
 
 #include <windows.h>
 
@@ -18,6 +19,7 @@ struct TransferFigures {
     std::vector<double> transferMs;
     std::vector<double> bareMs;
     std::vector<double> unflushedMs;  // the transfer without flushing its new files
+    std::vector<transfer::PhaseTimes> phases;  // of each timed (flushed) transfer
 };
 
 // Installs the package over fresh copies of the older game, `runs` times each way.

@@ -194,15 +194,19 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
     return std::nullopt;
 }
 
-std::optional<ChangeFailure> StagedChange::Commit() {
-    const Journal journal = JournalOf(plan_);
+std::optional<ChangeFailure> StagedChange::WriteJournal() {
     // Written and flushed under another name, then renamed: a journal under its own
-    // name is always whole, and from then on the next run can undo the change.
+    // name is always whole.
     const std::wstring draft = work_ + std::wstring(kJournalDraftName);
-    platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(journal));
+    platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(JournalOf(plan_)));
     if (error == ERROR_SUCCESS) error = fs_.Move(draft, work_ + std::wstring(kJournalName));
     if (error != ERROR_SUCCESS) return ChangeFailure{L"", error};
+    return std::nullopt;
+}
 
+std::optional<ChangeFailure> StagedChange::Commit() {
+    const Journal journal = JournalOf(plan_);
+    platform::ErrorCode error = ERROR_SUCCESS;
     std::optional<ChangeFailure> failure;
     for (const std::wstring& folder : plan_.foldersToCreate) {
         if ((error = fs_.CreateFolder(folders_.destination + folder)) != ERROR_SUCCESS) {

@@ -36,6 +36,22 @@ private:
     size_t filesDone_ = 0;
 };
 
+// Adds the time since the last lap to one phase.
+class PhaseClock {
+public:
+    PhaseClock() noexcept { ::QueryPerformanceCounter(&last_); }
+    void Lap(double& phase) noexcept {
+        LARGE_INTEGER now, frequency;
+        ::QueryPerformanceCounter(&now);
+        ::QueryPerformanceFrequency(&frequency);
+        phase += static_cast<double>(now.QuadPart - last_.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+        last_ = now;
+    }
+
+private:
+    LARGE_INTEGER last_;
+};
+
 bool FolderExists(const std::wstring& folder) {
     const DWORD attributes = platform::FileAttributes(folder);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -50,6 +66,7 @@ void Fail(TransferReport& report, std::vector<ChangeFailure> failures) {
 
 void RunTransfer(const TransferRequest& request, TransferObserver* observer, platform::FileSystem& fs,
                  TransferReport& report, bool& committing) {
+    PhaseClock clock;
     const std::wstring& source = request.source;
     const std::wstring& destination = request.destination;
     if (platform::IsSameFolder(source, destination)) return Refuse(report, TransferOutcome::SameFolder);
@@ -106,14 +123,20 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
         if (error == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
         return Fail(report, {{L"", error}});
     }
+    clock.Lap(report.phases.checks);
     std::optional<ChangeFailure> failure;
     {
         ObservedRun run(observer, plan.filesToCopy);
         failure = change.Stage([&run] { run.FileDone(); });
+        clock.Lap(report.phases.staging);
         committing = !failure;
+        if (!failure) failure = change.WriteJournal();
+        clock.Lap(report.phases.journal);
         if (!failure) failure = change.Commit();
+        clock.Lap(report.phases.commit);
     }
     change.Finish();
+    clock.Lap(report.phases.cleanUp);
     if (failure) {
         report.changesLeft = !change.Undone();
         return Fail(report, {std::move(*failure)});

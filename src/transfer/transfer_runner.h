@@ -23,6 +23,15 @@ enum class TransferOutcome {
     UnreadableRecord,    // refused: `unreadableWork` holds a journal this program cannot honour
 };
 
+// Where a transfer's time went, in milliseconds (the benchmark prints them).
+struct PhaseTimes {
+    double checks = 0;   // locks, recovery, listings, the plan and its checks
+    double staging = 0;  // copying the new files into the work folder
+    double journal = 0;  // writing the journal, the barrier before any change
+    double commit = 0;   // the renames, and the done mark
+    double cleanUp = 0;  // removing the work folder with the old files
+};
+
 struct TransferReport {
     TransferOutcome outcome = TransferOutcome::Completed;
     // Failed: the files that could not be copied, moved or deleted. Whether anything
@@ -37,6 +46,7 @@ struct TransferReport {
     std::wstring unreadableWork;  // UnreadableRecord: the work folder, left as it was
     bool overlayInvolved = false;  // Completed: copies of an overlay were read or replaced
     size_t filesCopied = 0;
+    PhaseTimes phases;
 };
 
 struct TransferRequest {
