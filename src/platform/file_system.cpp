@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include "platform/system_function.h"
 #include "platform/unique_handle.h"
 
 #include <algorithm>
@@ -27,6 +28,31 @@ ErrorCode LastErrorUnless(BOOL succeeded) noexcept { return succeeded ? ERROR_SU
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr size_t kCopyChunk = 1 << 20;
+
+// Windows 8 and later can write a file's data to the disk without flushing the disk's
+// own cache; the full flush of the journal that follows every copy, before anything
+// is renamed, then flushes that cache once for all of them. Elsewhere (Windows 7,
+// Wine) each copy is flushed in full.
+using FlushBuffersFileExFunction = LONG(NTAPI*)(HANDLE, ULONG, void*, ULONG, void*);
+constexpr ULONG kFlushDataOnly = 0x1;  // FLUSH_FLAGS_FILE_DATA_ONLY
+
+FlushBuffersFileExFunction DataOnlyFlush() noexcept {
+    static const auto function =
+        SystemFunction<FlushBuffersFileExFunction>(::GetModuleHandleW(L"ntdll.dll"), "NtFlushBuffersFileEx");
+    return function;
+}
+
+ErrorCode FlushCopy(HANDLE file) noexcept {
+    if (const FlushBuffersFileExFunction flush = DataOnlyFlush()) {
+        struct {
+            void* status;
+            ULONG_PTR information;
+        } io{};
+        const LONG status = flush(file, kFlushDataOnly, nullptr, 0, &io);
+        if (status >= 0) return ERROR_SUCCESS;
+    }
+    return ::FlushFileBuffers(file) ? ERROR_SUCCESS : ::GetLastError();
+}
 
 // Copies through handles we hold: the copy is flushed on the handle that wrote it,
 // with no second open by name, and gets no attribute from the source.
@@ -66,7 +92,7 @@ ErrorCode CopyContent(const std::wstring& source, const std::wstring& destinatio
     }
     // The copy keeps the source's time, as a copy in Explorer does.
     if (error == ERROR_SUCCESS && !::SetFileTime(out.get(), nullptr, nullptr, &written)) error = ::GetLastError();
-    if (error == ERROR_SUCCESS && flush && !::FlushFileBuffers(out.get())) error = ::GetLastError();
+    if (error == ERROR_SUCCESS && flush) error = FlushCopy(out.get());
     out.reset();
     if (error != ERROR_SUCCESS) ::DeleteFileW(destination.c_str());
     return error;
@@ -79,6 +105,9 @@ public:
     ErrorCode CopyNewFile(const std::wstring& source, const std::wstring& destination) override {
         return CopyContent(source, destination, flush_);
     }
+
+    // Each copy's fixed costs (opening, creating, flushing) overlap with the others'.
+    [[nodiscard]] unsigned ParallelCopies() const noexcept override { return 4; }
 
     ErrorCode WriteNewFile(const std::wstring& path, std::string_view bytes) override {
         ErrorCode error = ERROR_SUCCESS;

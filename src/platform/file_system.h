@@ -14,10 +14,12 @@ public:
     virtual ~FileSystem() = default;
 
     // Copies a file's content to a new file (which must not exist yet). The copy is
-    // writable and neither hidden nor system whatever the source is, and flushed to
-    // the disk, so that it survives a power cut once it is renamed.
+    // writable and neither hidden nor system whatever the source is. It is durable
+    // once a later WriteNewFile has returned (on Windows 8 and later its data is
+    // written through and that flush is the barrier; elsewhere it is flushed in full).
     [[nodiscard]] virtual ErrorCode CopyNewFile(const std::wstring& source, const std::wstring& destination) = 0;
-    // Creates a new file with these bytes, flushed to the disk.
+    // Creates a new file with these bytes, flushed to the disk in full: a barrier for
+    // the copies made before it.
     [[nodiscard]] virtual ErrorCode WriteNewFile(const std::wstring& path, std::string_view bytes) = 0;
     // Renames a file or folder on one volume; never replaces an existing name.
     [[nodiscard]] virtual ErrorCode Move(const std::wstring& from, const std::wstring& to) = 0;
@@ -34,6 +36,10 @@ public:
     [[nodiscard]] virtual BytesRead Read(const std::wstring& path) { return ReadFileBytes(path); }
 
     [[nodiscard]] bool Exists(const std::wstring& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+    // How many copies may run at once, each on its own thread; a calling order that
+    // tests replay needs one.
+    [[nodiscard]] virtual unsigned ParallelCopies() const noexcept { return 1; }
 };
 
 // The real one. Moves and deletions retry for about a second while another program

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 #include <cwctype>
 
 namespace transfer {
@@ -179,19 +184,68 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
     for (size_t i = 0; i < plan_.changes.size(); i += kBucketSize) {
         if (const platform::ErrorCode error = fs_.CreateFolder(work_ + BucketName(i))) return ChangeFailure{L"", error};
     }
-    for (size_t i = 0; i < plan_.changes.size(); ++i) {
-        const FileChange& change = plan_.changes[i];
-        platform::ErrorCode error = ERROR_SUCCESS;
-        if (change.content == NewContent::Source) {
-            const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
-            error = fs_.CopyNewFile(from + change.name, work_ + StagedName(i));
-            if (fileDone) fileDone();
-        } else if (change.content == NewContent::Empty) {
-            error = fs_.WriteNewFile(work_ + StagedName(i), {});
+    // Copies run on a few threads, taking the files in plan order; this thread tells
+    // of each file done. After a failure no new copy starts.
+    std::atomic<size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t copied = 0;
+    size_t running = 0;
+    std::optional<ChangeFailure> failure;
+    const auto copy = [&] {
+        for (size_t i; (i = next.fetch_add(1)) < plan_.changes.size();) {
+            const FileChange& change = plan_.changes[i];
+            platform::ErrorCode error = ERROR_SUCCESS;
+            if (change.content == NewContent::Source) {
+                const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
+                error = fs_.CopyNewFile(from + change.name, work_ + StagedName(i));
+            } else if (change.content == NewContent::Empty) {
+                error = fs_.WriteNewFile(work_ + StagedName(i), {});
+            }
+            const std::lock_guard lock(mutex);
+            if (change.content == NewContent::Source) ++copied;
+            if (error != ERROR_SUCCESS && !failure) failure = ChangeFailure{change.name, error};
+            if (failure) next = plan_.changes.size();
+            changed.notify_one();
         }
-        if (error != ERROR_SUCCESS) return ChangeFailure{change.name, error};
+        const std::lock_guard lock(mutex);
+        --running;
+        changed.notify_one();
+    };
+    std::vector<std::jthread> workers;
+    for (unsigned i = 0; fs_.ParallelCopies() > 1 && i < std::min(fs_.ParallelCopies(), 16u); ++i) {
+        {
+            const std::lock_guard lock(mutex);
+            ++running;
+        }
+        try {
+            workers.emplace_back(copy);
+        } catch (const std::system_error&) {
+            const std::lock_guard lock(mutex);
+            --running;
+            break;  // fewer threads, or none: the copies still get done
+        }
     }
-    return std::nullopt;
+    if (workers.empty()) {
+        running = 1;
+        copy();  // in order, on this thread, as a replayed run needs
+        for (size_t i = 0; fileDone && i < copied; ++i) fileDone();
+        return failure;
+    }
+    size_t told = 0;
+    std::unique_lock lock(mutex);
+    for (;;) {
+        changed.wait(lock, [&] { return told < copied || running == 0; });
+        const size_t now = copied;
+        const bool finished = running == 0;
+        lock.unlock();
+        for (; told < now; ++told) {
+            if (fileDone) fileDone();
+        }
+        lock.lock();
+        if (finished && told == copied) break;
+    }
+    return failure;
 }
 
 std::optional<ChangeFailure> StagedChange::WriteJournal() {
