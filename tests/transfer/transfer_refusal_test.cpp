@@ -1,5 +1,5 @@
 // A transfer completes or changes nothing: what it refuses before it starts, and
-// what a failure or a killed run at any file-system call leaves behind.
+// what a failure, a kill or a power cut at any file-system call leaves behind.
 #include "transfer_fixture.h"
 
 #include "platform/folder_lock.h"
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace {
@@ -26,29 +27,37 @@ const Tree kSource{{L"nationDATA\\n1.dat", "N1"}, {L"nationDATA\\n2.dat", "N2"},
                    {L"SWAIT.DAT", "SW"},          {L"MAPDATA.dat", "MAP"},       {L"年表1.txt", "C1"}};
 
 // The real file system, but from its Nth changing call on, one call (or, as when the
-// process is killed, every call) fails without doing anything; a second call can be
-// made to fail too. Looking and reading are the real ones, except for names made to
-// vanish and folders shown as links.
+// process is killed or the power fails, every call) fails without doing anything; a
+// second call can be made to fail too. Folders can be shown as links.
+// A power cut keeps what the seam promises: creations, renames and deletions in order up
+// to the cut (NTFS journals them, so a cut at each call covers every case); a written
+// file's content once its call returned (a full flush: a barrier for earlier copies); a
+// copy's at the next barrier with `batchFlush` (data-only flushes), else once it returned.
 class FaultyFileSystem : public platform::FileSystem {
 public:
     FaultyFileSystem(int failAt, bool killed, platform::ErrorCode error = ERROR_DISK_FULL, int alsoFailAt = 0)
         : failAt_(failAt), alsoFailAt_(alsoFailAt), killed_(killed), error_(error) {}
 
     int calls = 0;
+    std::vector<const char*> made;    // the changing calls
     std::vector<std::wstring> links;  // folder names listed as links
+    bool batchFlush = false;
 
     using Path = const std::wstring&;
-    platform::ErrorCode CopyNewFile(Path s, Path d) override { return Fault() ? error_ : real_.CopyNewFile(s, d); }
-    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override {
-        if (!Fault()) return real_.WriteNewFile(p, b);
-        // A process killed while it writes leaves what it had written so far.
-        if (killed_ && calls == failAt_) (void)real_.WriteNewFile(p, b.substr(0, b.size() / 2));
-        return error_;
+    platform::ErrorCode CopyNewFile(Path s, Path d) override {
+        if (Fault("CopyNewFile")) return CutOff(d, real_.Read(s).bytes);
+        if (batchFlush) unflushed_.insert(d);
+        return real_.CopyNewFile(s, d);
     }
-    platform::ErrorCode Move(Path f, Path t) override { return Fault() ? error_ : real_.Move(f, t); }
-    platform::ErrorCode DeleteFile(Path p) override { return Fault() ? error_ : real_.DeleteFile(p); }
-    platform::ErrorCode CreateFolder(Path p) override { return Fault() ? error_ : real_.CreateFolder(p); }
-    platform::ErrorCode RemoveFolder(Path p) override { return Fault() ? error_ : real_.RemoveFolder(p); }
+    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override {
+        if (Fault("WriteNewFile")) return CutOff(p, b);
+        unflushed_.clear();  // its full flush is a barrier
+        return real_.WriteNewFile(p, b);
+    }
+    platform::ErrorCode Move(Path f, Path t) override { return Fault("Move") ? error_ : Follow(real_.Move(f, t), f, t); }
+    platform::ErrorCode DeleteFile(Path p) override { return Fault("DeleteFile") ? error_ : Follow(real_.DeleteFile(p), p); }
+    platform::ErrorCode CreateFolder(Path p) override { return Fault("CreateFolder") ? error_ : real_.CreateFolder(p); }
+    platform::ErrorCode RemoveFolder(Path p) override { return Fault("RemoveFolder") ? error_ : real_.RemoveFolder(p); }
     platform::FolderListing List(Path folder) override {
         platform::FolderListing listing = real_.List(folder);
         for (platform::FolderEntry& entry : listing.entries) {
@@ -58,17 +67,47 @@ public:
         return listing;
     }
 
+    // The power fails: every file whose content was not durable holds garbage of its
+    // length, unlike any real content. Returns how many lost something.
+    int CutPower() {
+        int lost = 0;
+        for (const std::wstring& path : unflushed_) {
+            const size_t size = static_cast<size_t>(real_.Size(path).value_or(0));
+            if (size > 0) WriteBytes(path, std::string(size, '\xA5'));
+            lost += size > 0;
+        }
+        return lost;
+    }
+
 private:
-    bool Fault() {
+    bool Fault(const char* kind) {
+        made.push_back(kind);
         ++calls;
         return calls == failAt_ || calls == alsoFailAt_ || (killed_ && calls > failAt_);
+    }
+    // A renamed file is no more durable than before; a deleted one is gone.
+    platform::ErrorCode Follow(platform::ErrorCode error, Path from, Path to = {}) {
+        if (!error && unflushed_.erase(from) && !to.empty()) unflushed_.insert(to);
+        return error;
+    }
+    // A process stopped while it writes leaves what it had written so far, not durable.
+    platform::ErrorCode CutOff(Path path, std::string_view bytes) {
+        if (killed_ && calls == failAt_ && !real_.WriteNewFile(path, bytes.substr(0, bytes.size() / 2)))
+            unflushed_.insert(path);
+        return error_;
     }
     int failAt_;
     int alsoFailAt_;
     bool killed_;
     platform::ErrorCode error_;
     platform::FileSystem& real_ = platform::SystemFileSystem();
+    std::set<std::wstring> unflushed_;
 };
+
+// A journal as the program writes it (UTF-16LE), from its lines.
+std::string JournalText(std::wstring_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
 
 Tree WithoutWorkFolders(Tree tree) {
     std::erase_if(tree, [](const auto& entry) { return entry.first.starts_with(L"~tvwork-"); });
@@ -193,10 +232,10 @@ TEST_F(AllOrNothingTest, FilesTheGameHoldsOrThatAreProtectedStopEverything) {
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
 }
 
-// For every file-system call of a transfer: when that one call fails, everything is
-// as before at once; when the run is killed there, the next run puts it back (or,
-// past the last change, finishes it).
-TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPlanned) {
+// At every file-system call of a transfer: when that call fails, all is as before at once;
+// when the run stops there (killed; a power cut, copies flushed one by one or in a batch;
+// killed, then its staged copies taken), the next run puts it back or finishes it.
+TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBeforeOrAsPlanned) {
     const Tree sourceBefore = Snapshot(S());
     const Tree before = Snapshot(D());
     FaultyFileSystem counting(0, false);
@@ -206,20 +245,31 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
     EXPECT_EQ(after.at(L"pastDATA\\p1.dat"), "P1");  // in the folder the destination lacked
     MakeFolders(root_ / L"empty");
 
-    int blockedRuns = 0, undoFailures = 0;
-    for (const bool killed : {false, true}) {
+    enum Stop { kFailure, kKill, kPowerCut, kPowerCutBatch, kStagedCopiesTaken };
+    const char* const stops[] = {"failing", "killed", "power cut", "power cut (batch)", "killed, staged copies taken"};
+    // A scanner quarantines the staged copies a stopped run left; how many.
+    const auto takeStagedCopies = [&] {
+        int taken = 0;
+        for (const auto& [name, content] : ReadTree(D())) {
+            if (name.starts_with(L"~tvwork-") && name.find(L"\\n") != std::wstring::npos)
+                taken += ::DeleteFileW((D() + name).c_str()) ? 1 : 0;
+        }
+        return taken;
+    };
+    int blockedRuns = 0, undoFailures = 0, lost[std::size(stops)] = {};
+    for (const Stop stop : {kFailure, kKill, kPowerCut, kPowerCutBatch, kStagedCopiesTaken}) {
         bool reachedAfter = false;
         for (int n = 1; n <= counting.calls; ++n) {
-            const std::string what = (killed ? "killed at call " : "call failing: ") + std::to_string(n);
+            const std::string what = stops[stop] + (" at call " + std::to_string(n)) + " (" + counting.made[n - 1] + ")";
             PrepareDestination();
-
-            FaultyFileSystem faulty(n, killed);
+            FaultyFileSystem faulty(n, stop != kFailure);
+            faulty.batchFlush = stop == kPowerCutBatch;
             const transfer::TransferReport report = Transfer(L"", faulty);
-            if (report.outcome == TransferOutcome::Failed && !killed) {
-                EXPECT_EQ(Snapshot(D()), before) << what;
-                EXPECT_FALSE(report.changesLeft) << what;
-            }
-            if (!killed) {
+            if (stop == kFailure) {
+                if (report.outcome == TransferOutcome::Failed) {
+                    EXPECT_EQ(Snapshot(D()), before) << what;
+                    EXPECT_FALSE(report.changesLeft) << what;
+                }
                 // When the first step of undoing fails too, the run says whether anything
                 // stayed changed, and the next run puts it back.
                 PrepareDestination();
@@ -233,6 +283,8 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
                 }
                 continue;
             }
+            // What the power cut lost or the scanner took (at some cuts nothing: a kill again).
+            if (stop > kKill) lost[stop] += stop == kStagedCopiesTaken ? takeStagedCopies() : faulty.CutPower();
             // A next run that cannot put things right starts nothing on top of them.
             const Tree left = Snapshot(D());
             FaultyFileSystem stuck(1, true);
@@ -244,7 +296,8 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
                             !blocked.interruptedRunUndone) << what;
                 ++blockedRuns;
             }
-            // The next run, whatever it does (here it finds no data set), first puts things right.
+            // The next run, whatever it does (here it finds no data set), first puts things
+            // right: exactly as before or as planned, no garbage under any name.
             const transfer::TransferReport next = TransferFrom(root_ / L"empty\\");
             EXPECT_EQ(next.outcome, TransferOutcome::NoDataSet) << what;
             const Tree now = Snapshot(D());
@@ -254,14 +307,15 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
             } else {
                 EXPECT_FALSE(reachedAfter) << what << ": back to the old state after the change had completed";
                 EXPECT_EQ(now, before) << what;
-                // Only a run killed before it copied anything left nothing to undo.
+                // Only a run stopped before it copied anything left nothing to undo.
                 const bool copied = std::any_of(left.begin(), left.end(), [](const auto& entry) {
                     return entry.first.starts_with(L"~tvwork-") && !entry.first.ends_with(L"\\"); });
-                EXPECT_EQ(next.interruptedRunUndone, killed && copied) << what;
+                EXPECT_EQ(next.interruptedRunUndone, copied) << what;
             }
             EXPECT_EQ(Snapshot(S()), sourceBefore) << what;
         }
-        EXPECT_TRUE(reachedAfter || !killed);
+        EXPECT_TRUE(reachedAfter || stop == kFailure) << stops[stop];
+        EXPECT_TRUE(lost[stop] > 0 || stop <= kKill) << stops[stop];
     }
     EXPECT_GT(blockedRuns, 0);
     EXPECT_GT(undoFailures, 0);
@@ -269,40 +323,8 @@ TEST_F(AllOrNothingTest, AFailureOrAKillAtAnyCallLeavesTheFoldersAsBeforeOrAsPla
 
 }  // namespace
 
-namespace {
-
-// A journal as the program writes it (UTF-16LE), from its lines.
-std::string JournalText(std::wstring_view text) {
-    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
-}
-
-// Kills the run at its Nth move: that move and every call after it do nothing.
-class KilledAtMove : public FaultyFileSystem {
-public:
-    explicit KilledAtMove(int move) : FaultyFileSystem(0, false), move_(move) {}
-    platform::ErrorCode Move(Path f, Path t) override { return --move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::Move(f, t); }
-    platform::ErrorCode DeleteFile(Path p) override { return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::DeleteFile(p); }
-    platform::ErrorCode RemoveFolder(Path p) override { return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::RemoveFolder(p); }
-    platform::ErrorCode WriteNewFile(Path p, std::string_view b) override {
-        return move_ <= 0 ? ERROR_DISK_FULL : FaultyFileSystem::WriteNewFile(p, b);
-    }
-
-private:
-    int move_;
-};
-
-std::wstring WorkFolderIn(const std::wstring& folder) {
-    for (const platform::FolderEntry& entry : platform::ListFolder(folder).entries) {
-        if (entry.name.starts_with(L"~tvwork-")) return folder + entry.name + L"\\";
-    }
-    return {};
-}
-
-}  // namespace
-
-// What recovery finds on disk is input: a journal it did not write, a link, a
-// staged file that vanished. It moves back only what a change of its own moved,
-// inside the folder, and touches nothing of a folder it only reads.
+// What recovery finds on disk is input: a journal it did not write, a link. It moves back
+// only what a change of its own moved, inside the folder, and leaves a folder it only reads alone.
 TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     WriteTree(root_ / L"victim", {{L"important.txt", "mine"}, {L"a.dat", "A"}});
     MakeFolders(root_ / L"victim_empty");
@@ -355,24 +377,6 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     RemoveTree(work);
     RemoveTree(D() + L"~tvwork-3-3-3");
 
-    // Staged files that vanished (a scanner's quarantine) after a kill at each of the
-    // first moves: the originals the change had not reached stay where they are.
-    PrepareDestination();
-    const Tree before = Snapshot(D());
-    for (int move = 1; move <= 6; ++move) {
-        PrepareDestination();
-        KilledAtMove killed(move);
-        EXPECT_EQ(Transfer(L"", killed).outcome, TransferOutcome::Failed);
-        const std::wstring left = WorkFolderIn(D());
-        ASSERT_FALSE(left.empty());
-        for (const auto& [name, content] : ReadTree(left)) {
-            if (name.find(L"\\n") != std::wstring::npos) ::DeleteFileW((left + name).c_str());
-        }
-        MakeFolders(root_ / L"empty");
-        EXPECT_EQ(TransferFrom(root_ / L"empty\\").outcome, TransferOutcome::NoDataSet);
-        EXPECT_EQ(Snapshot(D()), before) << "killed at move " << move;
-    }
-
     // A package is only read: whatever it holds of an earlier run stays, and neither it
     // nor anything outside is touched.
     WriteBytes(S() + L"~tvwork-1-1-1\\journal",
@@ -399,9 +403,10 @@ TEST_F(TransferTest, ABackupLeftHalfwayIsPutBackBeforeARestoreReadsIt) {
     const Tree backedUp{{L"SWAIT.DAT", "backup"}, {L"MAPDATA.dat", "backup"}, {L"nationDATA\\a.dat", "backup"}};
     WriteTree(game, {{L"SWAIT.DAT", "now"}, {L"MAPDATA.dat", "now"}, {L"nationDATA\\a.dat", "now"}, {L"TorvaGame.exe", "MZ"}});
     WriteTree(backup, backedUp);
-    KilledAtMove killed(3);
+    FaultyFileSystem killed(14, true);  // at its third move, with the journal in place and a file moved
     EXPECT_EQ(transfer::TransferDataSet({game, backup, L"", WorldFile(), true}, nullptr, killed).outcome,
               TransferOutcome::Failed);
+    ASSERT_NE(WithoutWorkFolders(ReadTree(backup)), backedUp);
     const transfer::TransferReport restored = transfer::TransferDataSet({backup, game, L"", WorldFile(), true});
     EXPECT_EQ(restored.outcome, TransferOutcome::Completed);
     EXPECT_TRUE(restored.interruptedRunUndone);
@@ -425,21 +430,26 @@ TEST_F(TransferTest, TheGamesOwnCopiesAreReadAndReplacedWithItsFolder) {
     };
     const transfer::TransferRequest install{S(), D(), L"", WorldFile(), false, L"", overlay};
 
-    // Killed at each move, the next run puts back both.
-    for (int move = 1; move <= 8; ++move) {
-        prepare();
-        const Tree before = With(Snapshot(D()), Snapshot(root_ / L"store"));
-        KilledAtMove killed(move);
-        (void)transfer::TransferDataSet(install, nullptr, killed);
-        MakeFolders(root_ / L"empty");
-        EXPECT_EQ(transfer::TransferDataSet({root_ / L"empty\\", D(), L"", WorldFile(), false, L"", overlay}).outcome,
-                  TransferOutcome::NoDataSet);
-        EXPECT_EQ(With(Snapshot(D()), Snapshot(root_ / L"store")), before) << "killed at move " << move;
-    }
-    const transfer::TransferReport report = transfer::TransferDataSet(install);
+    prepare();
+    const auto both = [&] { return With(Snapshot(D()), Snapshot(root_ / L"store")); };
+    const Tree before = both();
+    FaultyFileSystem counting(0, false);
+    const transfer::TransferReport report = transfer::TransferDataSet(install, nullptr, counting);
     EXPECT_EQ(report.outcome, TransferOutcome::Completed);
     EXPECT_TRUE(report.overlayInvolved);
     EXPECT_EQ(gameView(), With(kBlankFiles, {{L"SWAIT.DAT", "new"}, {L"nationDATA\\n1.dat", "new"}, {L"kosei01.dat", "game's"}}));
+    // Killed at any call, the next run puts back both, or finishes the change.
+    const Tree after = both();
+    MakeFolders(root_ / L"empty");
+    for (int n = 1; n <= counting.calls; ++n) {
+        prepare();
+        FaultyFileSystem killed(n, true);
+        (void)transfer::TransferDataSet(install, nullptr, killed);
+        EXPECT_EQ(transfer::TransferDataSet({root_ / L"empty\\", D(), L"", WorldFile(), false, L"", overlay}).outcome,
+                  TransferOutcome::NoDataSet);
+        const Tree now = both();
+        EXPECT_TRUE(now == before || now == after) << "killed at call " << n << " (" << counting.made[n - 1] << ")";
+    }
 
     // A Backup saves what the game plays with: the overlay's copies.
     prepare();
