@@ -53,10 +53,8 @@ TEST(ListedFileNames, ReadsEveryFieldOnceInOrder) {
     EXPECT_EQ(ListedFileNames(L""), Names{});
 }
 
-// A world file in a missing folder lists nothing; a folder of its name cannot be
-// read; one a scanner holds for a moment is read once it lets go. (One an editor
-// holds, or one held for good: see the all-or-nothing tests.)
-// (A missing world file, and one that cannot be read, are checked with the transfer.)
+// A world file a scanner holds for a moment is read once it lets go. (A missing one,
+// one an editor holds and one held for good: see the transfer tests.)
 TEST(ReadWorldFileNames, WaitsOutAPassingHold) {
     const TempFolder temp;
     const std::wstring path = temp / L"zeloworld.dat";
