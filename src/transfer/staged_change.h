@@ -42,7 +42,8 @@ public:
     // Copies the new files into the work folder, calling `fileDone` after each.
     [[nodiscard]] std::optional<ChangeFailure> Stage(const std::function<void()>& fileDone);
     // Writes the journal: from then on the next run can undo the change. Its flush is
-    // also what makes the staged copies durable where they were flushed data-only.
+    // also what makes the staged copies durable where they were flushed data-only, so
+    // no copy may be made after it.
     [[nodiscard]] std::optional<ChangeFailure> WriteJournal();
     // Puts the staged files in place. On failure everything is moved back first.
     [[nodiscard]] std::optional<ChangeFailure> Commit();
