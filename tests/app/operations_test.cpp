@@ -101,9 +101,10 @@ TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
         EXPECT_EQ(ui.transfers[1].sourceOverlay, overlay);
         EXPECT_EQ(ui.transfers[1].destinationOverlay, L"");  // the game never reads Backup
         EXPECT_EQ(ui.transfers[2].destinationOverlay, overlay);
+        // Only what this test made: the player's own VirtualStore may hold other games' copies.
+        RemoveTree(virtualStore + folder.substr(2));
         if (!overlay.empty()) RemoveTree(folder);
     }
-    RemoveTree(virtualStore);
 }
 
 // Closing the dialog ends any operation silently, although an earlier one confirmed
