@@ -21,8 +21,7 @@ using namespace testing_support;
 struct ScriptedUi : app::OperationUi {
     folder_dialog::GameFolderSelection selection;
     std::wstring confirm;
-    std::function<void()> duringDialog = [] {};
-    std::function<void()> duringTransfer = [] {};
+    std::function<void()> duringDialog = [] {}, duringTransfer = [] {};
     std::vector<app::TransferRequest> transfers;
     std::vector<app::MessageText> messages;
 
@@ -41,11 +40,9 @@ struct ScriptedUi : app::OperationUi {
 
 // A package folder (current while the operation runs) and a game folder.
 struct Folders {
-    TempFolder package;
-    TempFolder gameParent;
+    TempFolder package, gameParent;
     std::wstring game = gameParent / L"Torvanel";
     CurrentFolderScope scope{package.path()};
-
     Folders() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
@@ -74,21 +71,27 @@ TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
     EXPECT_TRUE(FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 
-// A game under Program Files has its own copies in the user's VirtualStore: they are
-// the overlay of the game folder's side of each transfer. A game elsewhere has none,
-// whatever VirtualStore holds.
+// A game under Program Files (either) or Windows, as the environment names them, has its
+// own copies in the user's VirtualStore: they are the overlay of the game folder's side of
+// each transfer. A game elsewhere has none, whatever VirtualStore holds.
 TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
-    wchar_t programFiles[MAX_PATH], localAppData[MAX_PATH];
-    ASSERT_TRUE(::GetEnvironmentVariableW(L"ProgramFiles(x86)", programFiles, MAX_PATH));
-    ASSERT_TRUE(::GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH));
-    const std::wstring name = L"Torvanel-test-" + std::to_wstring(::GetCurrentProcessId());
-    const std::wstring game = std::wstring(programFiles) + L"\\" + name;
-    const std::wstring store = std::wstring(localAppData) + L"\\VirtualStore" + game.substr(2);
-    WriteBytes(game + L"\\TorvaGame.exe", "MZ");
-    WriteBytes(store + L"\\SWAIT.DAT", "game's");
+    const auto variable = [](const wchar_t* name) {
+        wchar_t value[MAX_PATH] = {};
+        return ::GetEnvironmentVariableW(name, value, MAX_PATH) < MAX_PATH ? std::wstring(value) : L"";
+    };
+    const std::wstring virtualStore = variable(L"LOCALAPPDATA") + L"\\VirtualStore";
     Folders elsewhere;
-    WriteBytes(std::wstring(localAppData) + L"\\VirtualStore" + elsewhere.game.substr(2) + L"\\SWAIT.DAT", "x");
-    for (const auto& [folder, overlay] : {std::pair{game, store + L"\\"}, std::pair{elsewhere.game, std::wstring()}}) {
+    WriteBytes(virtualStore + elsewhere.game.substr(2) + L"\\SWAIT.DAT", "x");
+    std::vector<std::pair<std::wstring, std::wstring>> games{{elsewhere.game, L""}};
+    for (const wchar_t* root : {L"ProgramFiles", L"ProgramFiles(x86)", L"windir"}) {
+        const std::wstring game = variable(root) + L"\\Torvanel-test-" + std::to_wstring(::GetCurrentProcessId());
+        ASSERT_EQ(game[1], L':') << Utf8(root) << " is not set";
+        WriteBytes(game + L"\\TorvaGame.exe", "MZ");
+        WriteBytes(virtualStore + game.substr(2) + L"\\SWAIT.DAT", "game's");
+        games.push_back({game, virtualStore + game.substr(2) + L"\\"});
+    }
+    for (const auto& [folder, overlay] : games) {
+        SCOPED_TRACE(Utf8(folder));
         ScriptedUi ui;
         ui.confirm = folder;
         for (const Operation operation : {Operation::Install, Operation::Backup, Operation::Restore}) ui.Run(operation);
@@ -98,9 +101,10 @@ TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
         EXPECT_EQ(ui.transfers[1].sourceOverlay, overlay);
         EXPECT_EQ(ui.transfers[1].destinationOverlay, L"");  // the game never reads Backup
         EXPECT_EQ(ui.transfers[2].destinationOverlay, overlay);
+        // Only what this test made: the player's own VirtualStore may hold other games' copies.
+        RemoveTree(virtualStore + folder.substr(2));
+        if (!overlay.empty()) RemoveTree(folder);
     }
-    RemoveTree(game);
-    RemoveTree(std::wstring(localAppData) + L"\\VirtualStore");
 }
 
 // Closing the dialog ends any operation silently, although an earlier one confirmed
@@ -123,10 +127,7 @@ TEST(Operations, StopBeforeTheTransferWhenThereIsNothingToDo) {
     ui.Run(Operation::Default);
     EXPECT_TRUE(ui.transfers.empty());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
-              L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
-              L"Torvanelを最新バージョンに更新して下さい。\r"
-              L"なお、その場合、差分では無く、必ずファイル全部を更新して下さい。");
+    EXPECT_EQ(ui.messages[0].text, app::NoDefaultDataMessage().text);
     EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
     EXPECT_TRUE(FolderExists(f.game + L"\\default"));
 }
@@ -137,10 +138,9 @@ TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
         TransferReport report;
         report.outcome = TransferOutcome::Failed;
         report.changesLeft = count == 12;
-        std::wstring expected = report.changesLeft
-                                    ? L"次のファイルをコピーまたは削除できなかったため、中止しました。\r"
-                                      L"変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
-                                    : L"次のファイルをコピーまたは削除できなかったため、中止しました。何も変更していません。";
+        std::wstring expected = L"次のファイルをコピーまたは削除できなかったため、中止しました。" +
+            std::wstring(count == 12 ? L"\r変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
+                                     : L"何も変更していません。");
         for (size_t i = 0; i < count; ++i) {
             const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
             report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
@@ -164,50 +164,41 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         L"Torvanelが起動中の可能性があるため、" + nothing + L"\rTorvanelを終了してから、もう一度実行して下さい。\r";
     const std::wstring busy = L"別の操作がこのフォルダのデータを処理中のため、" + nothing + L"\rその操作が終わってから、もう一度実行して下さい。";
     const std::wstring undone = L"\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
+    // inUse: the files held open; source: shown by the same-folder refusal.
     const struct {
-        TransferOutcome outcome;
-        Operation operation;
-        std::wstring source;               // shown by the same-folder refusal
-        std::vector<std::wstring> inUse;  // the files held open
-        std::wstring text;
-        bool interruptedRunUndone = false;
-        MessageIcon icon = MessageIcon::Exclamation;
+        TransferOutcome outcome; Operation operation; std::wstring text; std::vector<std::wstring> inUse = {};
+        std::wstring source = {}; bool interruptedRunUndone = false; MessageIcon icon = MessageIcon::Exclamation;
         bool overlayInvolved = false;
     } cases[] = {
-        {NoDataSet, Install, L"D:\\P\\", {},
-         L"このフォルダにはインストールするデータが見つからないため、" + nothing +
-             L"\rワールドデータ・シナリオデータのフォルダからこのツールを起動して下さい。"},
-        {NoDataSet, Backup, L"C:\\G\\", {}, L"Torvanelフォルダにバックアップするデータが見つからないため、" + nothing},
-        {NoDataSet, Restore, L"C:\\G\\Backup\\", {},
-         L"バックアップが見つからないため、" + nothing + L"\r先に「現在の状態のバックアップ」を実行して下さい。"},
-        {NoDataSet, Default, L"C:\\G\\Default\\", {}, app::NoDefaultDataMessage().text, false, MessageIcon::None},
+        {NoDataSet, Install, L"このフォルダにはインストールするデータが見つからないため、" + nothing + L"\rワールドデータ・シナリオデータのフォルダからこのツールを起動して下さい。"},
+        {NoDataSet, Backup, L"Torvanelフォルダにバックアップするデータが見つからないため、" + nothing},
+        {NoDataSet, Restore, L"バックアップが見つからないため、" + nothing + L"\r先に「現在の状態のバックアップ」を実行して下さい。"},
+        {NoDataSet, Default,
+         L"このTorvanelのバージョンにはデフォルトデータが入っていない可能性があります。\r"
+         L"Torvanelを最新バージョンに更新して下さい。\rなお、その場合、差分では無く、必ずファイル全部を更新して下さい。",
+         {}, {}, false, MessageIcon::None},
         // The folder as the player knows it: no trailing "\" except at a drive root.
-        {SameFolder, Install, L"C:\\Games\\Torvanel\\", {}, sameFolder + L"C:\\Games\\Torvanel"},
-        {SameFolder, Install, L"C:\\\\", {}, sameFolder + L"C:\\"},
-        {FilesInUse, Restore, L"C:\\G\\Backup\\", {L"MAINDATA.DAT"}, inUse + L"MAINDATA.DAT"},
-        {FilesInUse, Default, L"C:\\G\\Default\\", {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"},
-         inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat"},  // five are named
-        {DestinationMissing, Backup, L"C:\\G\\", {}, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},
-        {NotWritable, Install, L"D:\\P\\", {},
-         L"Torvanelフォルダに書き込めないため、" + nothing +
-             L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
-        {NotEnoughSpace, Install, L"D:\\P\\", {},
-         L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
-        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy},
-        {UnreadableRecord, Install, L"D:\\P\\", {},
-         L"前回の操作の記録を読めないため、" + nothing +
-             L"\rC:\\G\\~tvwork-1-2-3\r新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。"},
+        {SameFolder, Install, sameFolder + L"C:\\Games\\Torvanel", {}, L"C:\\Games\\Torvanel\\"},
+        {SameFolder, Install, sameFolder + L"C:\\", {}, L"C:\\\\"},
+        {FilesInUse, Restore, inUse + L"MAINDATA.DAT", {L"MAINDATA.DAT"}},
+        {FilesInUse, Default, inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat",  // five are named
+         {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"}},
+        {DestinationMissing, Backup, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},
+        {NotWritable, Install, L"Torvanelフォルダに書き込めないため、" + nothing +
+         L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
+        {NotEnoughSpace, Install, L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
+        {Busy, Restore, busy},
+        {UnreadableRecord, Install, L"前回の操作の記録を読めないため、" + nothing +
+         L"\rC:\\G\\~tvwork-1-2-3\r新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。"},
         // Whatever the message, an earlier run that was undone is told last.
-        {Completed, Install, L"D:\\P\\", {}, L"データ書き込み終了しました。" + undone, true, MessageIcon::None},
+        {Completed, Install, L"データ書き込み終了しました。" + undone, {}, {}, true, MessageIcon::None},
         // The game's own copies are told of when they took part, before an undone run.
-        {Completed, Backup, L"C:\\G\\", {},
-         L"バックアップ終了しました。\r\rWindowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。" + undone, true,
-         MessageIcon::None, true},
-        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy, false, MessageIcon::Exclamation, true},
-        {Busy, Restore, L"C:\\G\\Backup\\", {}, busy + undone, true},
+        {Completed, Backup, L"バックアップ終了しました。\r\rWindowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。" + undone,
+         {}, {}, true, MessageIcon::None, true},
+        {Busy, Restore, busy, {}, {}, false, MessageIcon::Exclamation, true},
+        {Busy, Restore, busy + undone, {}, {}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
         TransferReport report;
         report.outcome = c.outcome;
         report.filesInUse = c.inUse;
@@ -216,8 +207,8 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         report.unreadableWork = L"C:\\G\\~tvwork-1-2-3";
         report.overlayInvolved = c.overlayInvolved;
         const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
-        EXPECT_EQ(message.text, c.text);
-        EXPECT_EQ(message.icon, c.icon);
+        EXPECT_EQ(message.text, c.text) << "case " << (&c - cases);
+        EXPECT_EQ(message.icon, c.icon) << "case " << (&c - cases);
     }
 }
 

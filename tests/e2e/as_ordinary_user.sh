@@ -10,16 +10,11 @@ id tvplayer >/dev/null 2>&1 || useradd -m tvplayer
 work=$(mktemp -d /tmp/tv-readonly.XXXXXX)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
-# Backup and default already there, as after an earlier run: the transfer's own first
-# write, not the making of those folders, finds the folder cannot be written.
-mkdir -p "$work/game/nationDATA" "$work/game/Backup/nationDATA" "$work/game/Backup/pastDATA" "$work/game/default" \
-  "$work/package/nationDATA"
+mkdir -p "$work/game/nationDATA" "$work/package/nationDATA"
 printf 'MZ' > "$work/game/TorvaGame.exe"
-printf 'old' > "$work/game/SWAIT.DAT"
-printf 'old' > "$work/game/nationDATA/a.dat"
-printf 'new' > "$work/package/SWAIT.DAT"
-printf 'new' > "$work/package/nationDATA/a.dat"
-# The same game once more, with the folders an earlier run (as administrator) made.
+for file in SWAIT.DAT nationDATA/a.dat; do printf 'old' > "$work/game/$file"; printf 'new' > "$work/package/$file"; done
+# The same game once more, with the folders an earlier run (as administrator) made:
+# the transfer's own first write, not the making of those folders, finds it cannot write.
 cp -r "$work/game" "$work/game-run-before"
 mkdir -p "$work/game-run-before/Backup/nationDATA" "$work/game-run-before/Backup/pastDATA" "$work/game-run-before/default"
 chown -R tvplayer "$work/package"

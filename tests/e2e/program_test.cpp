@@ -12,31 +12,27 @@ std::wstring ProgramPath() {
     int count = 0;
     const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(
         ::CommandLineToArgvW(::GetCommandLineW(), &count), &::LocalFree);
-    for (int i = 1; arguments && i < count; ++i) {
+    for (int i = 1; arguments && i < count; ++i)
         if (!std::wstring_view(arguments.get()[i]).starts_with(L"--")) return WindowsPath(arguments.get()[i]);
-    }
     return {};
+}
+
+std::wstring FromScript(const wchar_t* variable) {
+    const wchar_t* value = ::_wgetenv(variable);
+    return value ? WindowsPath(value) : std::wstring();
 }
 
 Tree InstalledGame() {
     return {
-        {L"TorvaGame.exe", "MZ stand-in for the game"},
-        {L"player.sav", "a player's own file"},
+        {L"TorvaGame.exe", "MZ stand-in for the game"}, {L"player.sav", "a player's own file"},
         {L"nationDATA\\nation01.dat", "old nation 1"},
         {L"nationDATA\\国家表.dat", "old nation with a 0x5C trail byte in its name"},
-        {L"pastDATA\\past01.dat", "old past 1"},
-        {L"kosei01.dat", "old scenario 1"},
-        {L"kosei02.dat", "old scenario 2"},
-        {L"年表1.txt", "old chronology 1"},
-        {L"MAINDATA.DAT", "old main data"},
-        {L"back8.jpg", "old background"},
+        {L"pastDATA\\past01.dat", "old past 1"}, {L"kosei01.dat", "old scenario 1"}, {L"kosei02.dat", "old scenario 2"},
+        {L"年表1.txt", "old chronology 1"}, {L"MAINDATA.DAT", "old main data"}, {L"back8.jpg", "old background"},
         {L"theme.mp3", "old music"},
         // Always written, empty when the source has none: a game has them all.
-        {L"Sison.dat", "old sison"},
-        {L"taizin_log.txt", "old log"},
-        {L"syo_list.dat", "old list"},
-        {L"TaizinNow.dat", "old now"},
-        {L"yazirusi.dat", "old arrows"},
+        {L"Sison.dat", "old sison"}, {L"taizin_log.txt", "old log"}, {L"syo_list.dat", "old list"},
+        {L"TaizinNow.dat", "old now"}, {L"yazirusi.dat", "old arrows"},
     };
 }
 
@@ -46,19 +42,12 @@ Tree BackedUpPart(Tree game) {
 }
 
 Tree PackageData() {
-    return {
-        {L"nationDATA\\nation01.dat", "package nation 1"},
-        {L"pastDATA\\past01.dat", "package past 1"},
-        {L"kosei01.dat", "package scenario 1"},
-        {L"kosei02.dat", "package scenario 2"},
-        {L"MAINDATA.DAT", "package main data"},
-        {L"title.mp3", "package music"},
-    };
+    return {{L"nationDATA\\nation01.dat", "package nation 1"}, {L"pastDATA\\past01.dat", "package past 1"},
+            {L"kosei01.dat", "package scenario 1"}, {L"kosei02.dat", "package scenario 2"},
+            {L"MAINDATA.DAT", "package main data"}, {L"title.mp3", "package music"}};
 }
 
-std::string SavedPathBytes(const std::wstring& gameFolder) {
-    return *platform::ToAnsi(gameFolder) + "\r\n";
-}
+std::string SavedPathBytes(const std::wstring& gameFolder) { return *platform::ToAnsi(gameFolder) + "\r\n"; }
 
 std::string Show(std::wstring_view text) {
     std::wstring visible(text);
@@ -72,16 +61,12 @@ void ProgramTest::PrepareGameAndPackage() {
     testing_support::WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game_.path()));
 }
 
-void ProgramTest::Start() {
+void ProgramTest::Start(const std::wstring& folder) {
     const std::wstring program = ProgramPath();
     ASSERT_TRUE(testing_support::FileExists(program)) << "give the path of the program's exe as the first argument";
-    program_ = std::make_unique<RunningProgram>(program, package_.path());
+    program_ = std::make_unique<RunningProgram>(program, folder.empty() ? package_.path() : folder);
     main_ = program_->WaitFor(Captioned(app::kProgramTitle));
     ASSERT_NE(main_, nullptr) << "the main window did not appear";
-}
-
-void ProgramTest::Finish() {
-    EXPECT_TRUE(program_->Close()) << "the program did not end when its main window was closed";
 }
 
 HWND ProgramTest::OpenDialog(int button) {
@@ -91,22 +76,17 @@ HWND ProgramTest::OpenDialog(int button) {
     return dialog;
 }
 
-MessageBoxView ProgramTest::WaitForMessage() {
-    HWND box = program_->WaitFor(IsMessageBox);
+MessageBoxView ProgramTest::WaitForMessage(std::chrono::milliseconds timeout) {
+    HWND box = program_->WaitFor(IsMessageBox, timeout);
     if (!box) ADD_FAILURE() << "no message box appeared";
     return box ? ReadMessageBox(box) : MessageBoxView{};
 }
 
-bool ProgramTest::OnlyMainWindowShows() {
-    return Sync(main_) && program_->Windows() == std::vector<HWND>{main_};
-}
-
-MessageBoxView ProgramTest::RunWithRememberedFolder(int button) {
-    HWND dialog = OpenDialog(button);
+MessageBoxView ProgramTest::ConfirmRememberedFolder(HWND dialog, std::chrono::milliseconds timeout) {
     if (!dialog) return {};
     EXPECT_TRUE(::IsWindowEnabled(BT2(dialog))) << "the dialog offers no remembered folder";
     Click(BT2(dialog));
-    MessageBoxView message = WaitForMessage();
+    MessageBoxView message = WaitForMessage(timeout);
     if (message.window) {
         EXPECT_EQ(message.title, app::kProgramTitle);
         EXPECT_TRUE(PressOk(message.window)) << "the message box did not close on OK";

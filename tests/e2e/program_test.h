@@ -12,18 +12,20 @@
 #include <string>
 #include <string_view>
 
+// Beside the type, where the test framework looks for it.
+namespace driver {
+inline void PrintTo(MessageIcon icon, std::ostream* out) {
+    *out << (icon == MessageIcon::None ? "no icon" : icon == MessageIcon::Exclamation ? "exclamation" : "another icon");
+}
+}  // namespace driver
+
 namespace e2e {
 
 using namespace driver;
 using testing_support::Tree;
 
-inline void PrintTo(MessageIcon icon, std::ostream* out) {
-    *out << (icon == MessageIcon::None ? "no icon" : icon == MessageIcon::Exclamation ? "exclamation" : "another icon");
-}
-
-// A game with an older data set: its exe, data of each kind, music and a player's
-// file; what a Backup carries of it (neither exe, music nor the player's file); a
-// data package with music.
+// A game with an older data set (its exe, data of each kind, music, a player's file);
+// what a Backup carries of it (neither exe, music nor the player's file); a package with music.
 [[nodiscard]] Tree InstalledGame();
 [[nodiscard]] Tree BackedUpPart(Tree game);
 [[nodiscard]] Tree PackageData();
@@ -33,26 +35,25 @@ inline void PrintTo(MessageIcon icon, std::ostream* out) {
 [[nodiscard]] std::wstring ProgramPath();
 // Message texts readable in failure output, CRs shown as "|".
 [[nodiscard]] std::string Show(std::wstring_view text);
+// What the test's script passes in an environment variable (a Unix path as Windows names it).
+[[nodiscard]] std::wstring FromScript(const wchar_t* variable);
 
 // The steps a player takes.
 class ProgramTest : public testing::Test {
 protected:
-    // InstalledGame() in the game folder, PackageData() and a "PathDATA.txt" naming
-    // the game folder in the package folder.
+    // InstalledGame() in the game folder; PackageData() and "PathDATA.txt" naming it in the package folder.
     void PrepareGameAndPackage();
-    // Starts the program in the package folder and waits for its main window.
-    void Start();
-    // Closes the main window; the program must end by itself.
-    void Finish();
+    // Starts the program in `folder` (the package folder when empty) and waits for its main window.
+    void Start(const std::wstring& folder = {});
+    void Finish() { EXPECT_TRUE(program_->Close()) << "the program did not end when its main window was closed"; }
     // Clicks a main-window button and waits for the game-folder dialog.
     HWND OpenDialog(int button);
-    MessageBoxView WaitForMessage();
-    // True when no message box, dialog or busy window is left once the main window
-    // has handled everything sent to it.
-    bool OnlyMainWindowShows();
-    // A whole operation through BT2: click, confirm the remembered folder, read the
-    // closing message and press OK.
-    MessageBoxView RunWithRememberedFolder(int button);
+    MessageBoxView WaitForMessage(std::chrono::milliseconds timeout = 15s);
+    // No message box, dialog or busy window left once the main window has handled what was sent to it.
+    bool OnlyMainWindowShows() { return Sync(main_) && program_->Windows() == std::vector<HWND>{main_}; }
+    // BT2 in the open dialog: reads the closing message and presses OK.
+    MessageBoxView ConfirmRememberedFolder(HWND dialog, std::chrono::milliseconds timeout = 15s);
+    MessageBoxView RunWithRememberedFolder(int button) { return ConfirmRememberedFolder(OpenDialog(button)); }
 
     std::wstring Game(std::wstring_view relative) const { return game_ / relative; }
 

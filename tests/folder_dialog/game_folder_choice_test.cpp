@@ -2,6 +2,7 @@
 // reading "PathDATA.txt" (what a pick writes there is checked with the picks).
 #include "folder_dialog/game_folder_choice.h"
 
+#include "platform/text_file.h"
 #include "platform/unique_handle.h"
 #include "support/temp_folder.h"
 
@@ -22,36 +23,24 @@ struct ScriptedBrowser : folder_dialog::FolderBrowser {
     size_t next = 0;
 };
 
-// A temporary folder with the saved-path file and a game folder.
-struct Fixture {
-    TempFolder temp;
-    std::wstring savedPath = temp / L"PathDATA.txt";
-    std::wstring game = temp / L"Torvanel";
-
-    Fixture() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
-};
-
 // BT1's picked folder and BT2's saved one alike are confirmed only when they hold a
-// game executable; only a picked one is saved. A refusal changes nothing.
+// game executable; only a picked one is saved, where it can be (a folder that cannot
+// is still the one chosen). A refusal changes nothing.
 TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
-    const struct {
-        const char* what;
-        std::vector<std::wstring> files;  // in the folder
-        bool isGame;
-    } cases[] = {
-        {"TorvaGame.exe", {L"TorvaGame.exe"}, true},
-        {"only !Torvanel.exe", {L"!Torvanel.exe"}, true},
-        {"name in other case", {L"torvagame.EXE"}, true},
-        {"neither", {L"Torvanel.exe", L"readme.txt"}, false},
-        {"folder named like the exe", {L"TorvaGame.exe\\inside.txt"}, false},
+    const struct { std::vector<std::wstring> files; bool isGame; const wchar_t* name = L"folder"; } cases[] = {
+        {{L"TorvaGame.exe"}, true}, {{L"!Torvanel.exe"}, true}, {{L"torvagame.EXE"}, true},
+        {{L"Torvanel.exe", L"readme.txt"}, false}, {{L"TorvaGame.exe\\inside.txt"}, false},  // neither; a folder so named
+        {{L"!Torvanel.exe"}, true, L"\xD55C\xAE00"},  // a name not in code page 932
     };
     for (const auto& c : cases) {
         for (const bool browsed : {true, false}) {
-            SCOPED_TRACE(std::string(c.what) + (browsed ? ", BT1" : ", BT2"));
+            SCOPED_TRACE(Utf8(std::wstring(c.name) + L"\\" + c.files[0]) + (browsed ? ", BT1" : ", BT2"));
             const TempFolder temp;
-            const std::wstring folder = temp / L"folder";
+            const std::wstring folder = temp / c.name;
+            const std::optional<std::string> savable = platform::ToAnsi(folder + L"\r\n");
+            if (!browsed && !savable) continue;  // never saved, so never BT2's
             for (const std::wstring& file : c.files) WriteBytes(folder + L"\\" + file, "MZ");
-            const std::string saved = browsed ? "C:\\Before\r\n" : Utf8(folder) + "\r\n";
+            const std::string saved = browsed ? "C:\\Before\r\n" : *savable;
             WriteBytes(temp / L"PathDATA.txt", saved);
 
             GameFolderSelection selection;
@@ -60,23 +49,23 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
             ScriptedBrowser browser({folder});
             EXPECT_EQ(browsed ? choice.ChooseFolder(browser) : choice.ConfirmSavedFolder(),
                       c.isGame ? ChoiceOutcome::Confirmed : ChoiceOutcome::NotAGameFolder);
-
             EXPECT_EQ(selection.SelectionConfirmed, c.isGame);
             EXPECT_EQ(selection.GameFolder, browsed && !c.isGame ? L"C:\\Before" : folder);
-            EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), browsed && c.isGame ? Utf8(folder) + "\r\n" : saved);
+            EXPECT_EQ(ReadBytes(temp / L"PathDATA.txt"), browsed && c.isGame && savable ? *savable : saved);
         }
     }
 }
 
 // Several operations in one run, as the dialog sees them.
 TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
-    Fixture f;
-    const std::wstring notGame = f.temp / L"Other";
+    const TempFolder temp;
+    const std::wstring game = temp / L"Torvanel", notGame = temp / L"Other", savedPath = temp / L"PathDATA.txt";
+    WriteBytes(game + L"\\TorvaGame.exe", "MZ");
     MakeFolders(notGame);
-    WriteBytes(f.savedPath, "X:\\gone, but remembered\r\n");
+    WriteBytes(savedPath, "X:\\gone, but remembered\r\n");
     GameFolderSelection selection;
-    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
-    ScriptedBrowser browser({f.game, std::nullopt, notGame, std::nullopt});
+    GameFolderChoice choice(selection, SavedPathFile(savedPath));
+    ScriptedBrowser browser({game, std::nullopt, notGame, std::nullopt});
 
     // BT2 refuses a saved folder that is gone; the player browses instead.
     ASSERT_TRUE(choice.Load().enabled);
@@ -89,58 +78,34 @@ TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
         selection = GameFolderSelection{};
         (void)choice.Load();
         EXPECT_EQ(choice.ChooseFolder(browser), expected);
-        EXPECT_EQ(selection.GameFolder, f.game);
+        EXPECT_EQ(selection.GameFolder, game);
     }
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::Confirmed);
 }
 
-// A folder that cannot be remembered is still the one chosen; the one saved before stays.
-TEST(GameFolderChoice, FolderThatCannotBeSavedIsStillConfirmed) {
-    Fixture f;
-    const std::wstring unicodeGame = f.temp / L"\xD55C\xAE00";  // not in code page 932
-    WriteBytes(unicodeGame + L"\\!Torvanel.exe", "MZ");
-    WriteBytes(f.savedPath, "C:\\Before\r\n");
-    for (const auto& [savedPath, picked] :
-         {std::pair{f.temp / L"missing\\PathDATA.txt", f.game}, std::pair{f.savedPath, unicodeGame}}) {
-        GameFolderSelection selection;
-        GameFolderChoice choice(selection, SavedPathFile(savedPath));
-        ScriptedBrowser browser({picked});
-        EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::Confirmed);
-        EXPECT_EQ(selection.GameFolder, picked);
-    }
-    EXPECT_EQ(ReadBytes(f.savedPath), "C:\\Before\r\n");
-}
-
-// With no saved folder BT2 confirms nothing, not even a game folder chosen before.
-// Cancelled before any folder was picked, the browser's empty candidate means the
-// current drive's root: refused there, and with an executable there nothing to confirm.
+// With no saved folder BT2 confirms nothing, not even a folder chosen before. Cancelled before
+// any pick, the browser's empty candidate means the current drive's root: refused there (end to
+// end), and with an executable there nothing to confirm.
 TEST(GameFolderChoice, NothingSavedOrPickedConfirmsNothing) {
-    Fixture f;
-    const CurrentFolderScope scope(f.temp.path());
-    GameFolderSelection selection{f.game, false};
-    GameFolderChoice choice(selection, SavedPathFile(f.savedPath));
+    const TempFolder temp;
+    const CurrentFolderScope scope(temp.path());
+    GameFolderSelection selection{temp.path(), false};
+    GameFolderChoice choice(selection, SavedPathFile(temp / L"PathDATA.txt"));
     EXPECT_FALSE(choice.Load().enabled);
     EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::StaysOpen);
-    EXPECT_FALSE(selection.SelectionConfirmed);
 
-    const std::wstring root = f.temp.path().substr(0, 3);  // "C:\"
-    if (FileExists(root + L"TorvaGame.exe") || FileExists(root + L"!Torvanel.exe")) {
-        GTEST_SKIP() << "the drive root holds a game executable";
-    }
-
-    selection.GameFolder = L"C:\\Before";
-    ScriptedBrowser browser({});
-    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
-
+    const std::wstring root = temp.path().substr(0, 3);  // "C:\"
     const platform::UniqueFile made(::CreateFileW((root + L"TorvaGame.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
                                                   nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!made) GTEST_SKIP() << "the drive root cannot be written here";
+    if (!made) GTEST_SKIP() << "no game executable can be made at the drive root";
+    selection.GameFolder = L"C:\\Before";
+    ScriptedBrowser browser({});
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::StaysOpen);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(selection.GameFolder, L"C:\\Before");
-    EXPECT_FALSE(FileExists(f.savedPath));
+    EXPECT_FALSE(FileExists(temp / L"PathDATA.txt"));
 }
 
 // The whole first line, when it is a fully qualified folder: anything else would be
@@ -153,10 +118,7 @@ TEST(SavedPathFile, ReadsTheFirstLineWhenItIsAFullPath) {
         WriteBytes(temp / L"PathDATA.txt", bytes);
         return SavedPathFile(temp / L"PathDATA.txt").Read();
     };
-    const struct {
-        std::string bytes;
-        std::wstring folder;
-    } folders[] = {
+    const struct { std::string bytes; std::wstring folder; } folders[] = {
         {"C:\\Games\\Torvanel\r\n", L"C:\\Games\\Torvanel"}, {"C:\\Games\\a,b\r\n", L"C:\\Games\\a,b"},
         // ゲーム and 表 (whose second byte is 0x5C, a backslash on its own)
         {"D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n", L"D:\\ゲーム\\表"},
@@ -181,25 +143,21 @@ TEST(SavedPathFile, ReadsTheFirstLineWhenItIsAFullPath) {
 // file as it was; a file saved in code page 932 before still reads.
 TEST(SavedPathFile, ReadsBackWhatItWroteAlsoOnAUtf8System) {
     const TempFolder temp;
-    const struct {
-        std::wstring folder;
-        bool in932;  // can be saved in code page 932
-    } folders[] = {
-        {L"C:\\Games", true}, {L"D:\\ゲーム\\表", true}, {L"C:\\ﾃｽ", true}, {L"C:\\한국", false}, {L"C:\\café", false},
+    const struct { std::wstring folder; bool in932, inUtf8; } folders[] = {
+        {L"C:\\Games", true, true}, {L"D:\\ゲーム\\表", true, true}, {L"C:\\ﾃｽ", true, true},
+        {L"C:\\한국", false, true}, {L"C:\\café", false, true}, {L"C:\\\xD800", false, false},
     };
     for (const UINT codePage : {932u, 65001u}) {
         const SavedPathFile file(temp / L"PathDATA.txt", codePage);
         for (const auto& c : folders) {
             WriteBytes(file.Path(), "C:\\Before\r\n");
-            const bool saved = codePage == CP_UTF8 || c.in932;
+            const bool saved = codePage == CP_UTF8 ? c.inUtf8 : c.in932;
             EXPECT_EQ(file.Write(c.folder), saved ? ERROR_SUCCESS : static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
-            EXPECT_EQ(file.Read(), saved ? c.folder : std::wstring(L"C:\\Before")) << Utf8(c.folder) << " in " << codePage;
+            EXPECT_EQ(file.Read(), saved ? c.folder : L"C:\\Before") << Utf8(c.folder) << " in " << codePage;
         }
+        WriteBytes(file.Path(), "D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n");
+        EXPECT_EQ(file.Read(), std::wstring(L"D:\\ゲーム\\表")) << codePage;
     }
-    const SavedPathFile file(temp / L"PathDATA.txt", CP_UTF8);
-    EXPECT_EQ(file.Write(L"C:\\\xD800"), static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
-    WriteBytes(file.Path(), "D:\\\x83\x51\x81\x5b\x83\x80\\\x95\x5c\r\n");
-    EXPECT_EQ(file.Read(), std::wstring(L"D:\\ゲーム\\表"));
 }
 
 }  // namespace

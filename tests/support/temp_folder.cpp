@@ -3,7 +3,6 @@
 #include "platform/file_services.h"
 
 #include <atomic>
-#include <filesystem>
 #include <stdexcept>
 
 namespace testing_support {
@@ -23,9 +22,8 @@ Tree ReadInto(Tree&& tree, const std::wstring& folder, const std::wstring& prefi
             tree = ReadInto(std::move(tree), entry.path().wstring(), name + L"\\", skipped, everything);
             continue;
         }
-        std::string& content = tree[name];
         platform::BytesRead read = platform::ReadFileBytes(entry.path().wstring());
-        content = read.error == ERROR_SUCCESS ? std::move(read.bytes) : "<held open>";
+        std::string& content = tree[name] = read.error == ERROR_SUCCESS ? std::move(read.bytes) : "<held open>";
         const DWORD kept = ::GetFileAttributesW(entry.path().c_str()) & kKeptAttributes;
         if (everything && kept) content += " [attributes " + std::to_string(kept) + "]";
     }
@@ -45,18 +43,10 @@ TempFolder::TempFolder() {
     if (!FolderExists(path_)) throw std::runtime_error("cannot create a temporary folder");
 }
 
+// A file still held open leaves the folder to the system's clean-up.
 TempFolder::~TempFolder() {
-    try {
-        RemoveTree(path_);
-    } catch (const std::exception&) {  // a file still held open: left for the system's clean-up
-    }
+    try { RemoveTree(path_); } catch (const std::exception&) {}
 }
-
-CurrentFolderScope::CurrentFolderScope(const std::wstring& folder) : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(folder);  // throws when it cannot
-}
-
-void MakeFolders(const std::wstring& path) { std::filesystem::create_directories(path); }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {
     MakeFolders(path.substr(0, path.rfind(L'\\')));
@@ -68,9 +58,6 @@ std::string ReadBytes(const std::wstring& path) {
     if (read.error != ERROR_SUCCESS) throw std::runtime_error("cannot read " + Utf8(path));
     return std::move(read.bytes);
 }
-
-bool FileExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
-bool FolderExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
 
 platform::UniqueFile HoldWithoutSharing(const std::wstring& path) {
     platform::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -91,10 +78,5 @@ void WriteTree(const std::wstring& folder, const Tree& tree) {
 
 Tree ReadTree(const std::wstring& folder, std::wstring_view skipped) { return ReadInto({}, folder, L"", skipped, false); }
 Tree Snapshot(const std::wstring& folder) { return ReadInto({}, folder, L"", {}, true); }
-
-Tree With(Tree tree, const Tree& more) {
-    for (const auto& [name, content] : more) tree[name] = content;
-    return tree;
-}
 
 }  // namespace testing_support

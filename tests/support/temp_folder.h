@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <string_view>
@@ -14,8 +15,7 @@ namespace testing_support {
 using bench::RemoveTree;
 using bench::Utf8;
 
-// A new empty folder under the temporary folder, removed with everything in it
-// (read-only files too) when the object goes.
+// A new empty folder under the temporary folder, removed with all it holds when the object goes.
 class TempFolder {
 public:
     TempFolder();
@@ -23,33 +23,29 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // Without a trailing "\".
-    [[nodiscard]] const std::wstring& path() const noexcept { return path_; }
+    [[nodiscard]] const std::wstring& path() const noexcept { return path_; }  // without a trailing "\"
     [[nodiscard]] std::wstring operator/(std::wstring_view relative) const { return path_ + L"\\" + std::wstring(relative); }
 
 private:
     std::wstring path_;
 };
 
-// Makes a folder the process's current folder while it lives.
-class CurrentFolderScope {
-public:
-    explicit CurrentFolderScope(const std::wstring& folder);
-    ~CurrentFolderScope() { ::SetCurrentDirectoryW(previous_.c_str()); }
+// Makes a folder the process's current folder while it lives; throws when it cannot.
+struct CurrentFolderScope {
+    explicit CurrentFolderScope(const std::wstring& folder) { std::filesystem::current_path(folder); }
+    ~CurrentFolderScope() { ::SetCurrentDirectoryW(previous.c_str()); }
     CurrentFolderScope(const CurrentFolderScope&) = delete;
     CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
-
-private:
-    std::wstring previous_;
+    const std::wstring previous = std::filesystem::current_path();
 };
 
+inline void MakeFolders(const std::wstring& path) { std::filesystem::create_directories(path); }
+inline bool FileExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_regular_file(path, e); }
+inline bool FolderExists(const std::wstring& path) { std::error_code e; return std::filesystem::is_directory(path, e); }
 // Writes bytes to a file, creating missing parent folders.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // Throws when the file cannot be read.
 [[nodiscard]] std::string ReadBytes(const std::wstring& path);
-[[nodiscard]] bool FileExists(const std::wstring& path);
-[[nodiscard]] bool FolderExists(const std::wstring& path);
-void MakeFolders(const std::wstring& path);
 // Opens a file as the game does: without sharing. Throws when it cannot.
 [[nodiscard]] platform::UniqueFile HoldWithoutSharing(const std::wstring& path);
 // Sets attributes and checks that they stuck (hidden/system bits need xattrs under Wine).
@@ -64,6 +60,9 @@ void WriteTree(const std::wstring& folder, const Tree& tree);
 // read-only, hidden and system bits, and every folder ("sub\" -> "").
 [[nodiscard]] Tree Snapshot(const std::wstring& folder);
 // `tree` with the files of `more` added or replaced.
-[[nodiscard]] Tree With(Tree tree, const Tree& more);
+[[nodiscard]] inline Tree With(Tree tree, const Tree& more) {
+    for (const auto& [name, content] : more) tree[name] = content;
+    return tree;
+}
 
 }  // namespace testing_support
