@@ -252,14 +252,14 @@ std::optional<ChangeFailure> StagedChange::WriteJournal() {
     // Written and flushed under another name, then renamed: a journal under its own
     // name is always whole.
     const std::wstring draft = work_ + std::wstring(kJournalDraftName);
-    platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(JournalOf(plan_)));
+    journal_ = JournalOf(plan_);
+    platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(journal_));
     if (error == ERROR_SUCCESS) error = fs_.Move(draft, work_ + std::wstring(kJournalName));
     if (error != ERROR_SUCCESS) return ChangeFailure{L"", error};
     return std::nullopt;
 }
 
 std::optional<ChangeFailure> StagedChange::Commit() {
-    const Journal journal = JournalOf(plan_);
     platform::ErrorCode error = ERROR_SUCCESS;
     std::optional<ChangeFailure> failure;
     for (const std::wstring& folder : plan_.foldersToCreate) {
@@ -284,7 +284,7 @@ std::optional<ChangeFailure> StagedChange::Commit() {
         if (error == ERROR_SUCCESS) return std::nullopt;
         failure = ChangeFailure{L"", error};
     }
-    undone_ = RollBack(folders_.destination, folders_.destinationOverlay, work_, journal, fs_) == ERROR_SUCCESS;
+    undone_ = RollBack(folders_.destination, folders_.destinationOverlay, work_, journal_, fs_) == ERROR_SUCCESS;
     return failure;
 }
 

@@ -11,6 +11,7 @@
 //   discarded   the journal renamed "discarded": the work folder is being removed.
 // A failure while committing moves everything back at once.
 #include "platform/file_system.h"
+#include "transfer/journal.h"
 #include "transfer/transfer_actions.h"
 
 #include <functional>
@@ -59,6 +60,7 @@ private:
     const ResolvedTransfer& plan_;
     platform::FileSystem& fs_;
     std::wstring work_;  // the work folder, ending in "\"
+    Journal journal_;    // as written by WriteJournal, followed by an undo
     bool undone_ = true;
 };
 
