@@ -73,6 +73,10 @@ public:
     virtual void OnStarted(size_t filesPlanned) = 0;
     virtual void OnProgress(size_t filesDone, size_t filesPlanned) = 0;
     virtual void OnFinished() = 0;
+    // The report, as soon as the outcome is known: the closing message can be shown.
+    // What follows (removing the work folder with the old files) changes nothing the
+    // player sees; TransferDataSet returns once it is done.
+    virtual void OnResult(const TransferReport& /*report*/) {}
 };
 
 // Never throws. Anything but Completed leaves both folders as they were (see
