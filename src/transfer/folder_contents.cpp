@@ -97,6 +97,25 @@ bool FolderContents::HasFolder(std::wstring_view folderPart) const {
     return attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
 }
 
+std::optional<FolderContents::PlainFolder> FolderContents::PlainFolderOf(std::wstring_view folderPart) const {
+    const Listing* listing = ListingFor(folderPart);
+    if (listing == nullptr || folderPart.empty() || !listing->exists) return std::nullopt;
+    PlainFolder plain;
+    for (const Entry& entry : root_.entries) {
+        const DWORD attributes = entry.entry.attributes;
+        if (entry.own && IsFolder(attributes) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+            platform::SameName(entry.entry.name, folderPart.substr(0, folderPart.size() - 1)))
+            plain.name = entry.entry.name;
+    }
+    if (plain.name.empty()) return std::nullopt;
+    for (const Entry& entry : listing->entries) {
+        if (!entry.own) continue;
+        if (!platform::IsOrdinaryFile(entry.entry.attributes)) return std::nullopt;
+        ++plain.files;
+    }
+    return plain;
+}
+
 ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
     if (ListingFor(platform::FolderPart(relative))) {
         const Entry* entry = Find(relative);

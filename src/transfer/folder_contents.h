@@ -12,6 +12,7 @@
 #include "platform/file_services.h"
 #include "platform/path_names.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,6 +38,14 @@ public:
 
     // True when `folderPart` ("nationDATA\\", "face\\") is a folder of the folder itself.
     [[nodiscard]] bool HasFolder(std::wstring_view folderPart) const;
+
+    // The folder's own spelling of `folderPart` ("nationDATA\\") and how many files it
+    // holds, when it is a real folder (not a link) holding only ordinary files.
+    struct PlainFolder {
+        std::wstring name;
+        size_t files = 0;
+    };
+    [[nodiscard]] std::optional<PlainFolder> PlainFolderOf(std::wstring_view folderPart) const;
 
     // The size of the file HasFile finds; 0 when unknown.
     [[nodiscard]] ULONGLONG FileSize(std::wstring_view relative) const;

@@ -11,7 +11,8 @@ namespace transfer {
 namespace {
 
 constexpr std::wstring_view kHeaderFirst = L"torvanel-transfer-journal 1";
-constexpr std::wstring_view kHeader = L"torvanel-transfer-journal 2";
+constexpr std::wstring_view kHeaderSecond = L"torvanel-transfer-journal 2";
+constexpr std::wstring_view kHeader = L"torvanel-transfer-journal 3";
 constexpr std::wstring_view kEnd = L"end";
 
 std::vector<std::wstring_view> Lines(std::wstring_view text) {
@@ -62,10 +63,30 @@ std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool second) {
     return entry;
 }
 
+bool IsDataFolder(std::wstring_view folder) { return NameKey(folder) == NameKey(L"nationDATA") || NameKey(folder) == NameKey(L"pastDATA"); }
+
 }  // namespace
 
 std::wstring BucketName(size_t entry) { return L"b" + std::to_wstring(entry / kBucketSize); }
-std::wstring StagedName(size_t entry) { return BucketName(entry) + L"\\n" + std::to_wstring(entry); }
+std::wstring NewFolderName(std::wstring_view folder) { return L"new-" + std::wstring(folder); }
+std::wstring OldFolderName(std::wstring_view folder) { return L"old-" + std::wstring(folder); }
+
+int WholeFolderOf(const Journal& journal, size_t entry) {
+    const std::wstring& name = journal.entries[entry].name;
+    const size_t separator = name.find(L'\\');
+    if (separator == std::wstring::npos) return -1;
+    for (size_t i = 0; i < journal.wholeFolders.size(); ++i) {
+        if (NameKey(journal.wholeFolders[i]) == NameKey(std::wstring_view(name).substr(0, separator))) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::wstring StagedName(const Journal& journal, size_t entry) {
+    const int whole = WholeFolderOf(journal, entry);
+    if (whole < 0) return BucketName(entry) + L"\\n" + std::to_wstring(entry);
+    const std::wstring& name = journal.entries[entry].name;
+    return NewFolderName(journal.wholeFolders[whole]) + name.substr(name.find(L'\\'));
+}
 std::wstring SetAsideName(size_t entry) { return BucketName(entry) + L"\\o" + std::to_wstring(entry); }
 std::wstring OverlayAsideName(size_t entry) { return BucketName(entry) + L"\\v" + std::to_wstring(entry); }
 
@@ -73,6 +94,7 @@ std::string JournalBytes(const Journal& journal) {
     std::wstring text(kHeader);
     text += L'\n';
     for (const std::wstring& folder : journal.createdFolders) text += L"F " + folder + L'\n';
+    for (const std::wstring& folder : journal.wholeFolders) text += L"W " + folder + L'\n';
     for (const JournalEntry& entry : journal.entries) {
         text += std::wstring(L"E ") + (entry.hadOld ? L'1' : L'0') + (entry.hasNew ? L'1' : L'0') +
                 (entry.hadOverlay ? L'1' : L'0') + L' ' +
@@ -91,8 +113,9 @@ std::optional<Journal> ParseJournal(std::string_view bytes) {
     std::memcpy(text.data(), bytes.data(), bytes.size());
     const std::vector<std::wstring_view> lines = Lines(text);
     if (lines.size() < 2 || lines.back() != kEnd || !text.ends_with(L'\n')) return std::nullopt;
-    if (lines.front() != kHeader && lines.front() != kHeaderFirst) return std::nullopt;
-    const bool withSizes = lines.front() == kHeader;
+    if (lines.front() != kHeader && lines.front() != kHeaderSecond && lines.front() != kHeaderFirst) return std::nullopt;
+    const bool withSizes = lines.front() != kHeaderFirst;
+    const bool withWholeFolders = lines.front() == kHeader;
 
     Journal journal;
     std::unordered_set<std::wstring> seen;
@@ -107,9 +130,21 @@ std::optional<Journal> ParseJournal(std::string_view bytes) {
             journal.createdFolders.emplace_back(folder);
             continue;
         }
+        if (withWholeFolders && line.starts_with(L"W ")) {
+            // A data folder the change did not create, in any spelling, once, before any file.
+            const std::wstring_view folder = line.substr(2);
+            if (!IsDataFolder(folder) || !journal.entries.empty() || !seen.insert(NameKey(folder)).second)
+                return std::nullopt;
+            journal.wholeFolders.emplace_back(folder);
+            continue;
+        }
         std::optional<JournalEntry> entry = ParseEntry(line, withSizes);
         if (!entry || !seen.insert(NameKey(entry->name)).second) return std::nullopt;
         journal.entries.push_back(std::move(*entry));
+        // The new folder holds its files directly: a name deeper than that is not ours.
+        const int whole = WholeFolderOf(journal, journal.entries.size() - 1);
+        if (whole >= 0 && journal.entries.back().name.find(L'\\', journal.wholeFolders[whole].size() + 1) != std::wstring::npos)
+            return std::nullopt;
     }
     return journal;
 }

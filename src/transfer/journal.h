@@ -23,6 +23,10 @@ struct JournalEntry {
 
 struct Journal {
     std::vector<std::wstring> createdFolders;  // "nationDATA" or "pastDATA", created by the change
+    // "nationDATA" or "pastDATA" as the folder spells them, replaced whole: the folder
+    // goes to OldFolderName and NewFolderName takes its place. Where that rename fails,
+    // its entries are moved one by one instead, which the entries alone undo.
+    std::vector<std::wstring> wholeFolders;
     std::vector<JournalEntry> entries;         // entry i: StagedName(i) and SetAsideName(i)
 };
 
@@ -41,7 +45,13 @@ inline constexpr std::wstring_view kDiscardedName = L"discarded";       // the j
 // through the whole folder for a name that differs only in case.
 inline constexpr size_t kBucketSize = 64;
 [[nodiscard]] std::wstring BucketName(size_t entry);
-[[nodiscard]] std::wstring StagedName(size_t entry);
+// Entry i's staged file: in the new folder when its folder is replaced whole, under
+// its own name; else in a bucket.
+[[nodiscard]] std::wstring StagedName(const Journal& journal, size_t entry);
+[[nodiscard]] std::wstring NewFolderName(std::wstring_view folder);
+[[nodiscard]] std::wstring OldFolderName(std::wstring_view folder);
+// The whole folder (an index into wholeFolders) holding the entry; -1 for none.
+[[nodiscard]] int WholeFolderOf(const Journal& journal, size_t entry);
 [[nodiscard]] std::wstring SetAsideName(size_t entry);
 [[nodiscard]] std::wstring OverlayAsideName(size_t entry);
 

@@ -2,6 +2,7 @@
 
 #include "platform/path_names.h"
 #include "platform/wildcard.h"
+#include "transfer/data_names.h"
 #include "transfer/journal.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 #include <cwctype>
 
@@ -43,6 +45,7 @@ bool IsWorkFolderName(std::wstring_view name) noexcept {
 Journal JournalOf(const ResolvedTransfer& plan) {
     Journal journal;
     journal.createdFolders = plan.foldersToCreate;
+    journal.wholeFolders = plan.wholeFolders;
     for (const FileChange& change : plan.changes) {
         journal.entries.push_back({change.name, change.replacesExisting, change.content != NewContent::None,
                                    change.size, change.replacesOverlay});
@@ -61,8 +64,10 @@ bool StaysInside(const std::wstring& folder, const Journal& journal, platform::F
         }
         return true;
     };
-    for (const std::wstring& created : journal.createdFolders) {
-        if (!inside(created) || IsLink(fs.Attributes(folder + created))) return false;
+    for (const auto* folders : {&journal.createdFolders, &journal.wholeFolders}) {
+        for (const std::wstring& name : *folders) {
+            if (!inside(name) || IsLink(fs.Attributes(folder + name))) return false;
+        }
     }
     for (const JournalEntry& entry : journal.entries) {
         if (!inside(entry.name)) return false;
@@ -77,7 +82,7 @@ bool Honourable(const std::wstring& folder, const std::wstring& overlay, const J
     const bool touchedOverlay =
         std::any_of(journal.entries.begin(), journal.entries.end(), [](const JournalEntry& e) { return e.hadOverlay; });
     if (touchedOverlay && overlay.empty()) return false;
-    return StaysInside(folder, journal, fs) && (!touchedOverlay || StaysInside(overlay, Journal{{}, journal.entries}, fs));
+    return StaysInside(folder, journal, fs) && (!touchedOverlay || StaysInside(overlay, Journal{{}, {}, journal.entries}, fs));
 }
 
 // Moves back what a change had done, newest first, by what the disk shows of each
@@ -93,10 +98,27 @@ platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& ove
         if (first == ERROR_SUCCESS) first = error;
         return error;
     };
+    // A folder replaced whole goes back first, when its old one was set aside: what
+    // stands in its place is then the new folder (never a link), and the entries find
+    // everything as before the swap.
+    for (size_t w = journal.wholeFolders.size(); w-- > 0;) {
+        const std::wstring& name = journal.wholeFolders[w];
+        const std::wstring target = folder + name;
+        const std::wstring old = work + OldFolderName(name);
+        const std::wstring fresh = work + NewFolderName(name);
+        const DWORD oldAttributes = fs.Attributes(old);
+        if (oldAttributes == INVALID_FILE_ATTRIBUTES) continue;
+        if (IsLink(oldAttributes) || IsLink(fs.Attributes(fresh)) || IsLink(fs.Attributes(target))) {
+            note(ERROR_CANT_ACCESS_FILE);
+            continue;
+        }
+        if (fs.Exists(target) && !fs.Exists(fresh) && note(fs.Move(target, fresh)) != ERROR_SUCCESS) continue;
+        note(fs.Exists(target) ? ERROR_FILE_EXISTS : fs.Move(old, target));
+    }
     for (size_t i = journal.entries.size(); i-- > 0;) {
         const JournalEntry& entry = journal.entries[i];
         const std::wstring target = folder + entry.name;
-        const std::wstring staged = work + StagedName(i);
+        const std::wstring staged = work + StagedName(journal, i);
         const std::wstring setAside = work + SetAsideName(i);
         const std::wstring overlayAside = work + OverlayAsideName(i);
         const bool setAsideThere = entry.hadOld && fs.Exists(setAside);
@@ -162,7 +184,7 @@ bool RemoveWorkFolder(const std::wstring& work, platform::FileSystem& fs) {
 }  // namespace
 
 StagedChange::StagedChange(const ChangeFolders& folders, const ResolvedTransfer& plan, platform::FileSystem& fileSystem)
-    : folders_(folders), plan_(plan), fs_(fileSystem) {}
+    : folders_(folders), plan_(plan), fs_(fileSystem), journal_(JournalOf(plan)) {}
 
 platform::ErrorCode StagedChange::Begin() {
     static std::atomic<unsigned> counter{0};
@@ -184,6 +206,9 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
     for (size_t i = 0; i < plan_.changes.size(); i += kBucketSize) {
         if (const platform::ErrorCode error = fs_.CreateFolder(work_ + BucketName(i))) return ChangeFailure{L"", error};
     }
+    for (const std::wstring& folder : journal_.wholeFolders) {
+        if (const platform::ErrorCode error = fs_.CreateFolder(work_ + NewFolderName(folder))) return ChangeFailure{L"", error};
+    }
     // Copies run on a few threads, taking the files in plan order; this thread tells
     // of each file done. After a failure no new copy starts.
     std::atomic<size_t> next{0};
@@ -198,9 +223,9 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
             platform::ErrorCode error = ERROR_SUCCESS;
             if (change.content == NewContent::Source) {
                 const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
-                error = fs_.CopyNewFile(from + change.name, work_ + StagedName(i));
+                error = fs_.CopyNewFile(from + change.name, work_ + StagedName(journal_, i));
             } else if (change.content == NewContent::Empty) {
-                error = fs_.WriteNewFile(work_ + StagedName(i), {});
+                error = fs_.WriteNewFile(work_ + StagedName(journal_, i), {});
             }
             const std::lock_guard lock(mutex);
             if (change.content == NewContent::Source) ++copied;
@@ -252,7 +277,6 @@ std::optional<ChangeFailure> StagedChange::WriteJournal() {
     // Written and flushed under another name, then renamed: a journal under its own
     // name is always whole.
     const std::wstring draft = work_ + std::wstring(kJournalDraftName);
-    journal_ = JournalOf(plan_);
     platform::ErrorCode error = fs_.WriteNewFile(draft, JournalBytes(journal_));
     if (error == ERROR_SUCCESS) error = fs_.Move(draft, work_ + std::wstring(kJournalName));
     if (error != ERROR_SUCCESS) return ChangeFailure{L"", error};
@@ -268,15 +292,24 @@ std::optional<ChangeFailure> StagedChange::Commit() {
             break;
         }
     }
+    std::vector<bool> swapped(journal_.wholeFolders.size(), false);
+    for (size_t w = 0; !failure && w < swapped.size(); ++w) {
+        const SwapResult result = SwapFolder(w);
+        swapped[w] = result.swapped;
+        if (result.error) failure = ChangeFailure{journal_.wholeFolders[w], result.error};
+    }
     for (size_t i = 0; !failure && i < plan_.changes.size(); ++i) {
         const FileChange& change = plan_.changes[i];
         const std::wstring target = folders_.destination + change.name;
+        const int whole = WholeFolderOf(journal_, i);
+        const bool moved = whole >= 0 && swapped[static_cast<size_t>(whole)];
         error = ERROR_SUCCESS;
-        if (change.replacesExisting) error = fs_.Move(target, work_ + SetAsideName(i));
+        if (change.replacesExisting && !moved) error = fs_.Move(target, work_ + SetAsideName(i));
         // The game would go on reading its own copy in place of the new file.
         if (!error && change.replacesOverlay)
             error = fs_.Move(folders_.destinationOverlay + change.name, work_ + OverlayAsideName(i));
-        if (!error && change.content != NewContent::None) error = fs_.Move(work_ + StagedName(i), target);
+        if (!error && change.content != NewContent::None && !moved)
+            error = fs_.Move(work_ + StagedName(journal_, i), target);
         if (error) failure = ChangeFailure{change.name, error};
     }
     if (!failure) {
@@ -286,6 +319,29 @@ std::optional<ChangeFailure> StagedChange::Commit() {
     }
     undone_ = RollBack(folders_.destination, folders_.destinationOverlay, work_, journal_, fs_) == ERROR_SUCCESS;
     return failure;
+}
+
+StagedChange::SwapResult StagedChange::SwapFolder(size_t index) {
+    const std::wstring& name = journal_.wholeFolders[index];
+    const std::wstring folder = folders_.destination + name;
+    const std::wstring old = work_ + OldFolderName(name);
+    // A folder with a file held open inside cannot be renamed on Windows: its files
+    // are then moved one by one.
+    if (fs_.Move(folder, old) != ERROR_SUCCESS) return {};
+    // A file that came after the folder was listed is not the plan's to remove: put
+    // the folder back and go file by file, which leaves it where it is.
+    std::unordered_set<std::wstring> planned;
+    for (size_t i = 0; i < plan_.changes.size(); ++i) {
+        if (plan_.changes[i].replacesExisting && WholeFolderOf(journal_, i) == static_cast<int>(index))
+            planned.insert(NameKey(std::wstring_view(plan_.changes[i].name).substr(name.size() + 1)));
+    }
+    const platform::FolderListing listing = fs_.List(old);
+    const bool onlyPlanned = listing.error == ERROR_SUCCESS && listing.entries.size() == planned.size() &&
+                             std::all_of(listing.entries.begin(), listing.entries.end(), [&](const auto& entry) {
+                                 return planned.contains(NameKey(entry.name));
+                             });
+    if (!onlyPlanned) return {false, fs_.Move(old, folder)};
+    return {true, fs_.Move(work_ + NewFolderName(name), folder)};
 }
 
 bool StagedChange::Finish() {

@@ -4,7 +4,8 @@
 //   staging     no journal: new files are being copied into the work folder; the
 //               folder itself is as before. A kill here leaves only the work folder.
 //   committing  a journal: old files are moved aside into the work folder and new
-//               ones moved into place, all by renames. A kill here is undone by the
+//               ones moved into place, all by renames (a data folder whose every file
+//               changes, by two renames of the folder). A kill here is undone by the
 //               next run, which follows the journal.
 //   done        a journal and a "done" mark: every change made; what is left of the
 //               work folder is only to be removed.
@@ -56,11 +57,18 @@ public:
     [[nodiscard]] bool Undone() const noexcept { return undone_; }
 
 private:
+    struct SwapResult {
+        bool swapped = false;
+        platform::ErrorCode error = ERROR_SUCCESS;
+    };
+    // Replaces a folder whose every file changes by the staged folder, with two renames.
+    SwapResult SwapFolder(size_t index);
+
     const ChangeFolders& folders_;
     const ResolvedTransfer& plan_;
     platform::FileSystem& fs_;
     std::wstring work_;  // the work folder, ending in "\"
-    Journal journal_;    // as written by WriteJournal, followed by an undo
+    Journal journal_;    // as WriteJournal writes it, and an undo follows
     bool undone_ = true;
 };
 

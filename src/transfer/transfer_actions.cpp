@@ -69,6 +69,15 @@ public:
             }
             result_.overlayInvolved = result_.overlayInvolved || change.fromOverlay || change.replacesOverlay;
         }
+        for (const std::wstring_view folder : {std::wstring_view(L"nationDATA\\"), std::wstring_view(L"pastDATA\\")}) {
+            const std::optional<FolderContents::PlainFolder> plain = destination_.PlainFolderOf(folder);
+            if (!plain) continue;
+            size_t replaced = 0;
+            for (const FileChange& change : result_.changes) {
+                if (change.replacesExisting && NameKey(platform::FolderPart(change.name)) == NameKey(folder)) ++replaced;
+            }
+            if (replaced == plain->files) result_.wholeFolders.push_back(plain->name);
+        }
         return std::move(result_);
     }
 

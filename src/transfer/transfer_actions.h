@@ -28,6 +28,9 @@ struct FileChange {
 struct ResolvedTransfer {
     std::vector<FileChange> changes;           // one per destination file, in plan order
     std::vector<std::wstring> foldersToCreate;  // "nationDATA" or "pastDATA", when the destination lacks it
+    // Data folders whose every file the plan replaces or deletes, as the destination
+    // spells them: each can be replaced whole by a folder of the new files.
+    std::vector<std::wstring> wholeFolders;
     size_t filesToCopy = 0;
     bool overlayInvolved = false;  // a change reads or replaces an overlay's copy
 };

@@ -83,7 +83,7 @@ TEST(ReadWorldFileNames, ReadsCodePage932AlsoOnAUtf8System) {
 // Only a journal written whole reads: a run cut off while writing it had changed nothing.
 TEST(Journal, ReadsOnlyWhenWhole) {
     const std::string bytes =
-        transfer::JournalBytes({{L"pastDATA"}, {{L"a.dat", true, false, 0}, {L"nationDATA\\b.dat", false, true, 12}}});
+        transfer::JournalBytes({{L"pastDATA"}, {L"NationData"}, {{L"a.dat", true, false, 0}, {L"nationDATA\\b.dat", false, true, 12}}});
     const std::optional<transfer::Journal> journal = transfer::ParseJournal(bytes);
     ASSERT_TRUE(journal);
     EXPECT_EQ(journal->createdFolders, std::vector<std::wstring>{L"pastDATA"});
@@ -91,6 +91,8 @@ TEST(Journal, ReadsOnlyWhenWhole) {
     EXPECT_TRUE(journal->entries[0].hadOld && !journal->entries[0].hasNew);
     EXPECT_EQ(journal->entries[1].name, L"nationDATA\\b.dat");
     EXPECT_EQ(journal->entries[1].newSize, 12u);
+    // A folder replaced whole, in its own spelling, holds its new files under their names.
+    EXPECT_EQ(transfer::StagedName(*journal, 1), L"new-NationData\\b.dat");
     // The first version's journals, without sizes, are still honoured.
     const std::wstring_view first = L"torvanel-transfer-journal 1\nE 01 a.dat\nend\n";
     const std::optional<transfer::Journal> older =

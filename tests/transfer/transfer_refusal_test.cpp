@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -41,6 +42,7 @@ public:
     std::vector<const char*> made;    // the changing calls
     std::vector<std::wstring> links;  // folder names listed as links
     bool batchFlush = false;
+    std::function<void(const std::wstring&)> beforeMove;  // what another program does meanwhile
 
     using Path = const std::wstring&;
     platform::ErrorCode CopyNewFile(Path s, Path d) override {
@@ -53,7 +55,10 @@ public:
         unflushed_.clear();  // its full flush is a barrier
         return real_.WriteNewFile(p, b);
     }
-    platform::ErrorCode Move(Path f, Path t) override { return Fault("Move") ? error_ : Follow(real_.Move(f, t), f, t); }
+    platform::ErrorCode Move(Path f, Path t) override {
+        if (beforeMove) beforeMove(f);
+        return Fault("Move") ? error_ : Follow(real_.Move(f, t), f, t);
+    }
     platform::ErrorCode DeleteFile(Path p) override { return Fault("DeleteFile") ? error_ : Follow(real_.DeleteFile(p), p); }
     platform::ErrorCode CreateFolder(Path p) override { return Fault("CreateFolder") ? error_ : real_.CreateFolder(p); }
     platform::ErrorCode RemoveFolder(Path p) override { return Fault("RemoveFolder") ? error_ : real_.RemoveFolder(p); }
@@ -84,9 +89,20 @@ private:
         ++calls;
         return calls == failAt_ || calls == alsoFailAt_ || (killed_ && calls > failAt_);
     }
-    // A renamed file is no more durable than before; a deleted one is gone.
+    // A renamed file, or the files of a renamed folder, are no more durable than
+    // before; a deleted one is gone.
     platform::ErrorCode Follow(platform::ErrorCode error, Path from, Path to = {}) {
-        if (!error && unflushed_.erase(from) && !to.empty()) unflushed_.insert(to);
+        if (error) return error;
+        for (auto it = unflushed_.begin(); it != unflushed_.end();) {
+            const bool inside = it->size() > from.size() && it->starts_with(from + L"\\");
+            if (*it != from && !inside) {
+                ++it;
+                continue;
+            }
+            if (!to.empty()) renamed_.insert(to + it->substr(from.size()));
+            it = unflushed_.erase(it);
+        }
+        unflushed_.merge(renamed_);
         return error;
     }
     // A process stopped while it writes leaves what it had written so far, not durable.
@@ -100,7 +116,7 @@ private:
     bool killed_;
     platform::ErrorCode error_;
     platform::FileSystem& real_ = platform::SystemFileSystem();
-    std::set<std::wstring> unflushed_;
+    std::set<std::wstring> unflushed_, renamed_;
 };
 
 // A journal as the program writes it (UTF-16LE), from its lines.
@@ -244,7 +260,8 @@ TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBefo
     const auto takeStagedCopies = [&] {
         int taken = 0;
         for (const auto& [name, content] : ReadTree(D())) {
-            if (name.starts_with(L"~tvwork-") && name.find(L"\\n") != std::wstring::npos)
+            if (name.starts_with(L"~tvwork-") && name.find(L"\\n") != std::wstring::npos &&
+                name.find(L"\\old-") == std::wstring::npos)  // not the old folder's files
                 taken += ::DeleteFileW((D() + name).c_str()) ? 1 : 0;
         }
         return taken;
@@ -262,6 +279,8 @@ TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBefo
                 if (report.outcome == TransferOutcome::Failed) {
                     EXPECT_EQ(Snapshot(D()), before) << what;
                     EXPECT_FALSE(report.changesLeft) << what;
+                } else {  // a data folder that cannot be renamed is changed file by file
+                    EXPECT_EQ(WithoutWorkFolders(Snapshot(D())), after) << what;
                 }
                 // When the first step of undoing fails too, the run says whether anything
                 // stayed changed, and the next run puts it back.
@@ -312,6 +331,15 @@ TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBefo
     }
     EXPECT_GT(blockedRuns, 0);
     EXPECT_GT(undoFailures, 0);
+
+    // A file another program puts in a data folder after the plan was made stays there.
+    PrepareDestination();
+    FaultyFileSystem meanwhile(0, false);
+    meanwhile.beforeMove = [&](const std::wstring& from) {
+        if (from.ends_with(L"journal.new")) WriteBytes(D() + L"nationDATA\\late.dat", "late");
+    };
+    EXPECT_EQ(Transfer(L"", meanwhile).outcome, TransferOutcome::Completed);
+    EXPECT_EQ(Snapshot(D()), With(after, {{L"nationDATA\\late.dat", "late"}}));
 }
 
 }  // namespace
@@ -330,7 +358,7 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n",            // not a data file
-        L"torvanel-transfer-journal 3\nE 100 0 SWAIT.DAT\nend\n",                // a newer version's
+        L"torvanel-transfer-journal 4\nE 100 0 SWAIT.DAT\nend\n",                // a newer version's
         L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nen",                   // torn
         L"torvanel-transfer-journal 2\nE 200 0 SWAIT.DAT\nend\n",                // damaged
         L"torvanel-transfer-journal 2\nE 001 0 SWAIT.DAT\nend\n",                // an overlay this folder lacks
@@ -395,7 +423,7 @@ TEST_F(TransferTest, ABackupLeftHalfwayIsPutBackBeforeARestoreReadsIt) {
     const Tree backedUp{{L"SWAIT.DAT", "backup"}, {L"MAPDATA.dat", "backup"}, {L"nationDATA\\a.dat", "backup"}};
     WriteTree(game, {{L"SWAIT.DAT", "now"}, {L"MAPDATA.dat", "now"}, {L"nationDATA\\a.dat", "now"}, {L"TorvaGame.exe", "MZ"}});
     WriteTree(backup, backedUp);
-    FaultyFileSystem killed(14, true);  // at its third move, with the journal in place and a file moved
+    FaultyFileSystem killed(15, true);  // at its third move, with the journal in place and a folder moved
     EXPECT_EQ(transfer::TransferDataSet({game, backup, L"", WorldFile(), true}, nullptr, killed).outcome,
               TransferOutcome::Failed);
     ASSERT_NE(WithoutWorkFolders(ReadTree(backup)), backedUp);

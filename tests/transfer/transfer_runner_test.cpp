@@ -21,7 +21,9 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     WriteTree(D(), {{L"nationDATA\\n1.dat", "old"}, {L"nationDATA\\gone.dat", "old"}, {L"pastDATA\\gone.dat", "old"},
                     {L"年表3.txt", "old"}, {L"年表.txt", "old"}, {L"年表x.dat", "old"}, {L"touroku.dat", "old"},
                     {L"habatuzu.dat", "old"}, {L"Sison.dat", "old"}, {L"SWAIT.DAT", "old"},
-                    {L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"}});
+                    {L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"},
+                    {L"pastDATA\\h.dat", "H"}, {L"pastDATA\\sub\\s.dat", "S"}});
+    SetAttributes(D() + L"pastDATA\\h.dat", FILE_ATTRIBUTE_HIDDEN);  // stays, as its folder does
 
     // Copies carry no read-only, hidden or system bit: the next run must be able to replace them.
     SetAttributes(S() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
@@ -29,7 +31,9 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     const transfer::TransferReport report = Transfer();
     EXPECT_EQ(report.outcome, TransferOutcome::Completed);
     EXPECT_EQ(Snapshot(D()), With(With(kBlankFiles, carried), {{L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"},
-                                                               {L"nationDATA\\", ""}, {L"pastDATA\\", ""}}));
+                                                               {L"nationDATA\\", ""}, {L"pastDATA\\", ""},
+                                                               {L"pastDATA\\h.dat", "H [attributes 2]"},
+                                                               {L"pastDATA\\sub\\", ""}, {L"pastDATA\\sub\\s.dat", "S"}}));
     // Copied once each, although the "jpg" sweep and step 13 both name back4.jpg.
     EXPECT_EQ(report.filesCopied, carried.size());
     ASSERT_EQ(observer_.started.size(), 1u);
