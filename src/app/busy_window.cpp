@@ -32,13 +32,20 @@ constexpr platform::FormLayout kForm3 = {
 
 }  // namespace
 
-BusyWindow::BusyWindow() : Form(kForm3) {}
+BusyWindow::BusyWindow() : Form(kForm3), resultReady_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-BusyWindow::~BusyWindow() { Destroy(); }
+BusyWindow::~BusyWindow() {
+    Destroy();
+    if (worker_) ::WaitForSingleObject(worker_.get(), INFINITE);
+}
+
+void BusyWindow::WaitForWorker() {
+    if (!worker_) return;
+    platform::RunMessagesUntilSignalled(worker_.get());
+    worker_.reset();
+}
 
 transfer::TransferReport BusyWindow::Run(HWND owner, const TransferRequest& request) {
-    request_ = &request;
-    report_ = transfer::TransferReport{};
     filesDone_ = 0;
     filesPlanned_ = 0;
     progressPosted_ = false;
@@ -49,11 +56,16 @@ transfer::TransferReport BusyWindow::Run(HWND owner, const TransferRequest& requ
     }
     window_ = hwnd();
     if (owner != nullptr) ::EnableWindow(owner, FALSE);
+    // The last transfer may still be removing its work folder, under its locks.
+    WaitForWorker();
 
-    const platform::UniqueKernelHandle worker(::CreateThread(nullptr, 0, &BusyWindow::TransferThread, this, 0, nullptr));
-    if (worker) {
-        platform::RunMessagesUntilSignalled(worker.get());
-        ::WaitForSingleObject(worker.get(), INFINITE);
+    request_ = request;
+    report_ = transfer::TransferReport{};
+    told_ = false;
+    if (resultReady_) ::ResetEvent(resultReady_.get());
+    worker_.reset(::CreateThread(nullptr, 0, &BusyWindow::TransferThread, this, 0, nullptr));
+    if (worker_) {
+        platform::RunMessagesUntilSignalled(resultReady_ ? resultReady_.get() : worker_.get());
     } else {
         RunTransfer();  // no thread to be had: the window just won't repaint meanwhile
     }
@@ -61,7 +73,6 @@ transfer::TransferReport BusyWindow::Run(HWND owner, const TransferRequest& requ
     window_ = nullptr;
     if (owner != nullptr) ::EnableWindow(owner, TRUE);
     Destroy();
-    request_ = nullptr;
     return std::move(report_);
 }
 
@@ -70,8 +81,14 @@ DWORD WINAPI BusyWindow::TransferThread(void* self) noexcept {
     return 0;
 }
 
-void BusyWindow::RunTransfer() {
-    report_ = transfer::TransferDataSet(*request_, this);
+void BusyWindow::RunTransfer() { (void)transfer::TransferDataSet(request_, this); }
+
+// On the worker thread; the window's thread reads report_ only after the event.
+void BusyWindow::OnResult(const transfer::TransferReport& report) {
+    if (told_) return;
+    report_ = report;
+    told_ = true;
+    if (resultReady_) ::SetEvent(resultReady_.get());
 }
 
 void BusyWindow::OnStarted(size_t filesPlanned) { PostProgress(0, filesPlanned); }

@@ -4,6 +4,7 @@
 // shows how many of the planned files are done.
 #include "app/operations.h"
 #include "platform/form.h"
+#include "platform/unique_handle.h"
 #include "transfer/transfer_runner.h"
 
 #include <atomic>
@@ -22,8 +23,9 @@ public:
     BusyWindow();
     ~BusyWindow() override;
 
-    // Runs the transfer with the window shown, centred on `owner`, and returns
-    // once the transfer has ended and the window is gone.
+    // Runs the transfer with the window shown, centred on `owner`, and returns its
+    // report once the outcome is known and the window is gone. The transfer's thread
+    // may go on removing its work folder: the next Run, and the destructor, wait for it.
     [[nodiscard]] transfer::TransferReport Run(HWND owner, const TransferRequest& request);
 
 private:
@@ -31,17 +33,22 @@ private:
     void OnStarted(size_t filesPlanned) override;
     void OnProgress(size_t filesDone, size_t filesPlanned) override;
     void OnFinished() override;
+    void OnResult(const transfer::TransferReport& report) override;
 
     void OnClose() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     static DWORD WINAPI TransferThread(void* self) noexcept;
     void RunTransfer();
+    void WaitForWorker();
     void PostProgress(size_t filesDone, size_t filesPlanned) noexcept;
     void ShowProgress();
 
-    const TransferRequest* request_ = nullptr;
+    TransferRequest request_;  // the worker's own copy: it may outlast the caller's
     transfer::TransferReport report_;
+    bool told_ = false;
+    platform::UniqueKernelHandle resultReady_;  // set once report_ holds the outcome
+    platform::UniqueKernelHandle worker_;
     std::atomic<HWND> window_{nullptr};
     std::atomic<size_t> filesDone_{0};
     std::atomic<size_t> filesPlanned_{0};

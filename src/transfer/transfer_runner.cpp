@@ -65,7 +65,7 @@ void Fail(TransferReport& report, std::vector<ChangeFailure> failures) {
 }
 
 void RunTransfer(const TransferRequest& request, TransferObserver* observer, platform::FileSystem& fs,
-                 TransferReport& report, bool& committing) {
+                 TransferReport& report, bool& committing, bool& told) {
     PhaseClock clock;
     const std::wstring& source = request.source;
     const std::wstring& destination = request.destination;
@@ -135,14 +135,23 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
         if (!failure) failure = change.Commit();
         clock.Lap(report.phases.commit);
     }
-    change.Finish();
-    clock.Lap(report.phases.cleanUp);
     if (failure) {
         report.changesLeft = !change.Undone();
-        return Fail(report, {std::move(*failure)});
+        Fail(report, {std::move(*failure)});
+    } else {
+        report.filesCopied = plan.filesToCopy;
+        report.overlayInvolved = plan.overlayInvolved;
     }
-    report.filesCopied = plan.filesToCopy;
-    report.overlayInvolved = plan.overlayInvolved;
+    // The outcome is known. Removing the work folder (still under the locks) changes
+    // nothing the player sees, so they need not wait for it.
+    told = true;
+    if (observer) observer->OnResult(report);
+    try {
+        change.Finish();
+    } catch (const std::bad_alloc&) {
+        // What could not be removed, the next run removes.
+    }
+    clock.Lap(report.phases.cleanUp);
 }
 
 }  // namespace
@@ -151,8 +160,9 @@ TransferReport TransferDataSet(const TransferRequest& request, TransferObserver*
                                platform::FileSystem& fileSystem) {
     TransferReport report;
     bool committing = false;
+    bool told = false;
     try {
-        RunTransfer(request, observer, fileSystem, report, committing);
+        RunTransfer(request, observer, fileSystem, report, committing, told);
     } catch (const std::bad_alloc&) {
         // Out of memory. Before the first change nothing changed; after it, the work
         // folder and its journal let the next run undo what was begun.
@@ -161,6 +171,7 @@ TransferReport TransferDataSet(const TransferRequest& request, TransferObserver*
         report.failures = {{L"", ERROR_NOT_ENOUGH_MEMORY}};
         report.changesLeft = committing;
     }
+    if (!told && observer) observer->OnResult(report);
     return report;
 }
 

@@ -79,7 +79,7 @@ public:
     virtual void OnResult(const TransferReport& /*report*/) {}
 };
 
-// Never throws. Anything but Completed leaves both folders as they were (see
+// Never throws; tells `observer` the report before it returns. Anything but Completed leaves both folders as they were (see
 // `changesLeft` for the one exception, which the next run repairs). Only the
 // destination, and a source the program writes, are ever changed or cleaned.
 [[nodiscard]] TransferReport TransferDataSet(const TransferRequest& request, TransferObserver* observer = nullptr,
