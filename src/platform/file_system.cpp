@@ -4,6 +4,7 @@
 #include "platform/unique_handle.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace platform {
@@ -64,15 +65,20 @@ ErrorCode CopyContent(const std::wstring& source, const std::wstring& destinatio
         return in ? ERROR_SUCCESS : ::GetLastError();
     });
     if (opened != ERROR_SUCCESS) return opened;
-    LARGE_INTEGER size{};
     FILETIME written{};
-    if (!::GetFileSizeEx(in.get(), &size) || !::GetFileTime(in.get(), nullptr, nullptr, &written))
-        return ::GetLastError();
+    if (!::GetFileTime(in.get(), nullptr, nullptr, &written)) return ::GetLastError();
+    // One buffer a thread, kept between copies: a fresh one for every file would be
+    // zeroed and faulted in again each time.
+    thread_local std::vector<char> buffer;
+    try {
+        buffer.resize(kCopyChunk);
+    } catch (const std::bad_alloc&) {
+        return ERROR_NOT_ENOUGH_MEMORY;  // copies run on threads an exception must not leave
+    }
     UniqueFile out(::CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!out) return ::GetLastError();
     ErrorCode error = ERROR_SUCCESS;
-    std::vector<char> buffer(static_cast<size_t>(std::min<LONGLONG>(size.QuadPart, kCopyChunk)) + 1);
     for (;;) {
         DWORD got = 0;
         if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
@@ -221,11 +222,15 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
         for (size_t i; (i = next.fetch_add(1)) < plan_.changes.size();) {
             const FileChange& change = plan_.changes[i];
             platform::ErrorCode error = ERROR_SUCCESS;
-            if (change.content == NewContent::Source) {
-                const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
-                error = fs_.CopyNewFile(from + change.name, work_ + StagedName(journal_, i));
-            } else if (change.content == NewContent::Empty) {
-                error = fs_.WriteNewFile(work_ + StagedName(journal_, i), {});
+            try {  // nothing may leave a thread
+                if (change.content == NewContent::Source) {
+                    const std::wstring& from = change.fromOverlay ? folders_.sourceOverlay : folders_.source;
+                    error = fs_.CopyNewFile(from + change.name, work_ + StagedName(journal_, i));
+                } else if (change.content == NewContent::Empty) {
+                    error = fs_.WriteNewFile(work_ + StagedName(journal_, i), {});
+                }
+            } catch (const std::bad_alloc&) {
+                error = ERROR_NOT_ENOUGH_MEMORY;
             }
             const std::lock_guard lock(mutex);
             if (change.content == NewContent::Source) ++copied;
