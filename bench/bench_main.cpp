@@ -26,6 +26,7 @@ constexpr const char* kUsage =
     "usage: transfer_benchmark --package DIR --game DIR --large-package DIR --large-game DIR --work DIR\n"
     "                          --program TorvanelInstaller.exe --bare-window bare_window.exe\n"
     "                          [--runs 9] [--startup-runs 15] [--sessions 1] [--settle-ms 500] [--flush 0]\n"
+    "                          [--many-package DIR --many-game DIR [--many-runs 1]]\n"
     "Folders as made by scripts/make_sample_data.py (package = the data set to install,\n"
     "game = the older game folder); scripts/bench.sh passes them all.";
 
@@ -36,11 +37,12 @@ bench::BenchOptions ParseOptions(int argc, wchar_t** argv) {
         {L"--package", &BenchOptions::package},     {L"--game", &BenchOptions::game},
         {L"--large-package", &BenchOptions::largePackage}, {L"--large-game", &BenchOptions::largeGame},
         {L"--work", &BenchOptions::work},           {L"--program", &BenchOptions::program},
-        {L"--bare-window", &BenchOptions::bareWindow}};
+        {L"--bare-window", &BenchOptions::bareWindow}, {L"--many-package", &BenchOptions::manyPackage},
+        {L"--many-game", &BenchOptions::manyGame}};
     const std::pair<std::wstring_view, int BenchOptions::*> numbers[] = {
         {L"--runs", &BenchOptions::runs},         {L"--startup-runs", &BenchOptions::startupRuns},
         {L"--sessions", &BenchOptions::sessions}, {L"--settle-ms", &BenchOptions::settleMs},
-        {L"--flush", &BenchOptions::flush}};
+        {L"--flush", &BenchOptions::flush},       {L"--many-runs", &BenchOptions::manyRuns}};
     BenchOptions options;
     for (int i = 1; i < argc; i += 2) {
         const std::wstring_view name = argv[i];
@@ -64,7 +66,11 @@ bench::BenchOptions ParseOptions(int argc, wchar_t** argv) {
         // Folders are joined with "\" later; a trailing one would double it.
         *folder = platform::WithoutTrailingSeparators(std::move(*folder));
     }
-    if (options.runs < 1 || options.startupRuns < 1 || options.sessions < 1) throw std::invalid_argument(kUsage);
+    if (options.runs < 1 || options.startupRuns < 1 || options.sessions < 1 || options.manyRuns < 1 ||
+        options.manyPackage.empty() != options.manyGame.empty())
+        throw std::invalid_argument(kUsage);
+    options.manyPackage = platform::WithoutTrailingSeparators(std::move(options.manyPackage));
+    options.manyGame = platform::WithoutTrailingSeparators(std::move(options.manyGame));
     return options;
 }
 
@@ -100,6 +106,16 @@ HWND OpenKeepAliveWindow() {
                              ::GetModuleHandleW(nullptr), nullptr);
 }
 
+// The lines [1] and [4] share: what was carried, whether both agree, the times.
+void PrintTransfer(const bench::TransferFigures& transfer) {
+    using bench::Utf8;
+    std::printf("  carried %zu files, %.1f MB; failures: transfer %zu, bare loop %zu\n", transfer.files,
+                Megabytes(transfer.bytes), transfer.transferFailures, transfer.bareFailures);
+    std::printf("  same result from both: %s\n", transfer.sameResult ? "yes" : "NO");
+    std::printf("  transfer  ms: %s\n", Utf8(bench::Spread(transfer.transferMs)).c_str());
+    std::printf("  bare loop ms: %s\n", Utf8(bench::Spread(transfer.bareMs)).c_str());
+}
+
 int Run(const bench::BenchOptions& options) {
     using namespace bench;
     PrintSystem();
@@ -110,14 +126,10 @@ int Run(const bench::BenchOptions& options) {
 
     std::printf("\n[1] Install transfer against the bare loop (%d runs each, alternating)\n", options.runs);
     std::fflush(stdout);
-    const TransferFigures transfer = MeasureTransfer(options);
+    const TransferFigures transfer = MeasureTransfer(options, {options.package, options.game, options.runs});
     const double t = Median(transfer.transferMs);
     const double baseline = Median(transfer.bareMs);
-    std::printf("  carried %zu files, %.1f MB; failures: transfer %zu, bare loop %zu\n", transfer.files,
-                Megabytes(transfer.bytes), transfer.transferFailures, transfer.bareFailures);
-    std::printf("  same result from both: %s\n", transfer.sameResult ? "yes" : "NO");
-    std::printf("  transfer  ms: %s\n", Utf8(Spread(transfer.transferMs)).c_str());
-    std::printf("  bare loop ms: %s\n", Utf8(Spread(transfer.bareMs)).c_str());
+    PrintTransfer(transfer);
     std::printf("  transfer without flushing its new files ms: %s (flushing costs %.1f ms, %.2f ms a file)\n",
                 Utf8(Spread(transfer.unflushedMs)).c_str(), t - Median(transfer.unflushedMs),
                 transfer.files ? (t - Median(transfer.unflushedMs)) / transfer.files : 0.0);
@@ -179,6 +191,16 @@ int Run(const bench::BenchOptions& options) {
     if (keepAlive) ::DestroyWindow(keepAlive);
     std::printf("  bare window's peak working set: %.1f MB\n", Megabytes(startup.bareWorkingSet));
 
+    TransferFigures many;
+    if (!options.manyPackage.empty()) {
+        std::printf("\n[4] Install with 10,000 files in nationDATA and pastDATA (%d run%s each)\n", options.manyRuns,
+                    options.manyRuns == 1 ? "" : "s");
+        std::fflush(stdout);
+        many = MeasureTransfer(options, {options.manyPackage, options.manyGame, options.manyRuns, false});
+        PrintTransfer(many);
+        std::printf("  transfer over the bare loop: %.2f\n", Median(many.transferMs) / Median(many.bareMs));
+    }
+
     std::printf("\nexe size %.2f MB; peak working set %.1f MB during an Install (bare window: %.1f MB)\n",
                 Megabytes(exeSize), Megabytes(session.peakWorkingSet), Megabytes(startup.bareWorkingSet));
     std::printf(
@@ -186,7 +208,10 @@ int Run(const bench::BenchOptions& options) {
         "start-up %.0f ms, %.2f x bare window\n",
         transfer.files, Megabytes(transfer.bytes), t, baseline > 0 ? t / baseline : 0, session.worstReplyMs, s,
         bare > 0 ? s / bare : 0);
-    return transfer.sameResult ? 0 : 1;
+    if (options.manyPackage.empty()) return transfer.sameResult ? 0 : 1;
+    std::printf("many files: %zu files, %.1f MB, %.0f ms, %.2f x baseline\n", many.files, Megabytes(many.bytes),
+                Median(many.transferMs), Median(many.transferMs) / Median(many.bareMs));
+    return transfer.sameResult && many.sameResult ? 0 : 1;
 }
 
 }  // namespace

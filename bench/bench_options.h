@@ -9,6 +9,8 @@ struct BenchOptions {
     std::wstring game;          // its older game folder
     std::wstring largePackage;  // ~500 MB package (the busy window's replies)
     std::wstring largeGame;     // its older game folder
+    std::wstring manyPackage;   // 10,000 files in each data folder; "" leaves that section out
+    std::wstring manyGame;      // its older game folder
     std::wstring work;          // scratch folder
     std::wstring program;       // TorvanelInstaller.exe
     std::wstring bareWindow;    // bare_window.exe
@@ -16,6 +18,7 @@ struct BenchOptions {
     int startupRuns = 15;       // starts of each program
     int sessions = 1;           // Installs through the program
     int settleMs = 500;         // pause after preparing a destination
+    int manyRuns = 1;           // timed transfers of each kind with many files
     // Whether prepared destinations are written through to the disk before a run.
     // Off: both kinds of run then work in the page cache only, and the disk's own
     // activity (write-back, discards of freed blocks) stays out of the timings.

@@ -9,17 +9,26 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 namespace bench {
 
 namespace {
 
-// Counts what it is told, so the observer calls cost what the program's would.
+// Counts what it is told, so the observer calls cost what the program's would, and
+// notes when the closing message could be shown: what the player waits for.
 struct CountingObserver final : transfer::TransferObserver {
+    explicit CountingObserver(const Stopwatch& started) noexcept : watch(started) {}
     void OnStarted(size_t) override { ++calls; }
     void OnProgress(size_t, size_t) override { ++calls; }
     void OnFinished() override { ++calls; }
+    void OnResult(const transfer::TransferReport&) override {
+        ++calls;
+        resultMs = watch.ElapsedMs();
+    }
+    const Stopwatch& watch;
+    std::optional<double> resultMs;
     size_t calls = 0;
 };
 
@@ -57,27 +66,29 @@ std::vector<std::pair<std::wstring, ULONGLONG>> SignatureOf(const std::wstring& 
 
 }  // namespace
 
-TransferFigures MeasureTransfer(const BenchOptions& options) {
-    if (!::SetCurrentDirectoryW(options.package.c_str()))
-        throw std::runtime_error(ErrorMessage(L"entering " + options.package, ::GetLastError()));
+TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSample& sample) {
+    if (!::SetCurrentDirectoryW(sample.package.c_str()))
+        throw std::runtime_error(ErrorMessage(L"entering " + sample.package, ::GetLastError()));
     ::CreateDirectoryW(options.work.c_str(), nullptr);
-    const std::wstring source = options.package + L"\\", destination = options.work + L"\\install";
+    const std::wstring source = sample.package + L"\\", destination = options.work + L"\\install";
     TransferFigures figures;
     std::vector<std::wstring> copies;
+    std::vector<std::pair<std::wstring, ULONGLONG>> afterTransfer;  // the first transfer's result
+    bool bareChecked = false;
 
     // A new folder each time: a folder that had its files deleted makes creating files slower.
     const auto prepare = [&] {
         RemoveTree(destination);
-        CopyTree(options.game, destination, {L"Default", L"Backup"}, options.flush != 0);
+        CopyTree(sample.game, destination, {L"Default", L"Backup"}, options.flush != 0);
         ::Sleep(static_cast<DWORD>(options.settleMs));
     };
     const auto timeTransfer = [&](platform::FileSystem& fileSystem, std::vector<transfer::PhaseTimes>* phases) {
-        CountingObserver observer;
         const Stopwatch watch;
+        CountingObserver observer(watch);
         const transfer::TransferReport report = transfer::TransferDataSet(
             {source, destination + L"\\", std::wstring(transfer::kMusicOn), source + std::wstring(transfer::kWorldFileName)},
             &observer, fileSystem);
-        const double ms = watch.ElapsedMs();
+        const double ms = observer.resultMs.value_or(watch.ElapsedMs());  // at return if never told
         if (report.outcome != transfer::TransferOutcome::Completed)
             throw std::runtime_error("the transfer refused to run (outcome " +
                                      std::to_string(static_cast<int>(report.outcome)) + ")");
@@ -85,42 +96,51 @@ TransferFigures MeasureTransfer(const BenchOptions& options) {
         figures.transferFailures = std::max(figures.transferFailures, report.failures.size());
         for (const transfer::ChangeFailure& problem : report.failures)
             std::fprintf(stderr, "  transfer failure: %s (error %lu)\n", Utf8(problem.name).c_str(), problem.error);
+        // The first transfer tells which files the bare loop copies, and what it must leave.
+        if (afterTransfer.empty()) {
+            for (const TreeFile& file : CarriedFiles(sample.package, destination)) {
+                copies.push_back(file.relative);
+                figures.bytes += file.size;
+            }
+            figures.files = copies.size();
+            afterTransfer = SignatureOf(destination);
+        }
         return ms;
     };
     const auto timeBare = [&] {
         const Stopwatch watch;
         const size_t failures = RunBareTransfer(source, destination + L"\\", copies);
+        const double ms = watch.ElapsedMs();
         figures.bareFailures = std::max(figures.bareFailures, failures);
-        return watch.ElapsedMs();
+        if (!bareChecked) figures.sameResult = SignatureOf(destination) == afterTransfer;
+        bareChecked = true;
+        return ms;
     };
 
-    // A first run of each kind: warms the page cache, tells which files the transfer
-    // carries, and checks that the bare loop leaves the same result.
-    prepare();
-    const double firstTransfer = timeTransfer(platform::SystemFileSystem(), nullptr);
-    for (const TreeFile& file : CarriedFiles(options.package, destination)) {
-        copies.push_back(file.relative);
-        figures.bytes += file.size;
+    // A first run of each kind warms the page cache.
+    if (sample.full) {
+        prepare();
+        const double firstTransfer = timeTransfer(platform::SystemFileSystem(), nullptr);
+        prepare();
+        const double firstBare = timeBare();
+        std::printf("  warm-up: transfer %.1f ms, bare loop %.1f ms\n", firstTransfer, firstBare);
     }
-    figures.files = copies.size();
-    const auto afterTransfer = SignatureOf(destination);
-    prepare();
-    const double firstBare = timeBare();
-    figures.sameResult = SignatureOf(destination) == afterTransfer;
-    std::printf("  warm-up: transfer %.1f ms, bare loop %.1f ms\n", firstTransfer, firstBare);
 
-    for (int run = 0; run < options.runs; ++run) {
-        // Rotate which goes first, so none always follows another.
-        for (int turn = 0; turn < 3; ++turn) {
+    const int kinds = sample.full ? 3 : 2;
+    for (int run = 0; run < sample.runs; ++run) {
+        // Rotate which goes first, so none always follows another; the very first is a
+        // transfer, which the bare loop needs.
+        for (int turn = 0; turn < kinds; ++turn) {
             prepare();
-            switch ((run + turn) % 3) {
+            switch ((run + turn) % kinds) {
             case 0: figures.transferMs.push_back(timeTransfer(platform::SystemFileSystem(), &figures.phases)); break;
             case 1: figures.bareMs.push_back(timeBare()); break;
             default: figures.unflushedMs.push_back(timeTransfer(platform::UnflushedFileSystem(), nullptr));
             }
         }
-        std::printf("  run %d: transfer %.1f ms, without flushing %.1f ms, bare loop %.1f ms\n", run + 1,
-                    figures.transferMs.back(), figures.unflushedMs.back(), figures.bareMs.back());
+        std::printf("  run %d: transfer %.1f ms, ", run + 1, figures.transferMs.back());
+        if (sample.full) std::printf("without flushing %.1f ms, ", figures.unflushedMs.back());
+        std::printf("bare loop %.1f ms\n", figures.bareMs.back());
         std::fflush(stdout);
     }
     RemoveTree(destination);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -22,7 +23,19 @@ struct TransferFigures {
     std::vector<transfer::PhaseTimes> phases;  // of each timed (flushed) transfer
 };
 
+// What MeasureTransfer installs, and how.
+struct TransferSample {
+    std::wstring package;  // the data set to install
+    std::wstring game;     // the older game folder it goes over
+    int runs = 1;          // timed runs of each kind
+    // A warm-up run of each kind first, and the transfer without flushing as a third
+    // kind; left out with many files, where one run takes minutes.
+    bool full = true;
+};
+
 // Installs the package over fresh copies of the older game, `runs` times each way.
-[[nodiscard]] TransferFigures MeasureTransfer(const BenchOptions& options);
+// A transfer is timed until the closing message could be shown (OnResult), or until
+// it returns if it does not say.
+[[nodiscard]] TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSample& sample);
 
 }  // namespace bench

@@ -4,10 +4,13 @@
 # arguments). Extra arguments go to the benchmark (e.g. --runs 9).
 #   scripts/bench.sh                      # build/mingw, data in build/mingw/bench-data
 #   BUILD_DIR=$PWD/build/x scripts/bench.sh
+#   scripts/bench.sh --many               # also 10,000 files in each data folder (several minutes more)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build/mingw}"
 DATA_DIR="${BENCH_DATA_DIR:-$BUILD_DIR/bench-data}"
+many=0 rest=()
+for arg in "$@"; do [ "$arg" = --many ] && many=1 || rest+=("$arg"); done
 
 "$ROOT/scripts/setup.sh"
 [ -f "$BUILD_DIR/CMakeCache.txt" ] || cmake --preset mingw -S "$ROOT" -B "$BUILD_DIR" >/dev/null
@@ -16,6 +19,7 @@ cmake --build "$BUILD_DIR" -j"$(nproc)" --target TorvanelInstaller transfer_benc
 # About 650 files / 90 MB for the timed transfers; about 500 MB for the busy window.
 python3 "$ROOT/scripts/make_sample_data.py" --preset typical --seed 1 "$DATA_DIR/typical"
 python3 "$ROOT/scripts/make_sample_data.py" --preset large --seed 2 "$DATA_DIR/large"
+[ $many = 0 ] || python3 "$ROOT/scripts/make_sample_data.py" --preset many --seed 3 "$DATA_DIR/many"
 mkdir -p "$DATA_DIR/work"
 
 # A display of its own (started by wine-env.sh, ended on exit): windows of other
@@ -32,6 +36,7 @@ args=(--package "$(win "$DATA_DIR/typical/package")" --game "$(win "$DATA_DIR/ty
       --work "$(win "$DATA_DIR/work")"
       --program "$(win "$BUILD_DIR/src/app/TorvanelInstaller.exe")"
       --bare-window "$(win "$BUILD_DIR/bench/bare_window.exe")")
+[ $many = 0 ] || args+=(--many-package "$(win "$DATA_DIR/many/package")" --many-game "$(win "$DATA_DIR/many/game")")
 # Everything Wine runs for the benchmark (its server included, hence the wait for it to
 # end first) shares one CPU: on a virtual machine a wake-up on the other CPU costs a
 # variable delay, paid on every call into the Wine server. BENCH_CPUS=all turns this off.
@@ -39,6 +44,6 @@ wineserver -w
 pin=()
 [ "${BENCH_CPUS:-0}" = all ] || pin=(taskset -c "${BENCH_CPUS:-0}")
 status=0
-"${pin[@]}" wine "$BUILD_DIR/bench/transfer_benchmark.exe" "${args[@]}" "$@" || status=$?
+"${pin[@]}" wine "$BUILD_DIR/bench/transfer_benchmark.exe" "${args[@]}" "${rest[@]}" || status=$?
 wineserver -w  # Wine's desktop ends before its display does
 exit $status

@@ -10,6 +10,7 @@ no file is sparse; the same arguments and seed always give the same bytes.
     scripts/make_sample_data.py --preset small build/demo   # 80 files / 4 MB, for trying the program
     scripts/make_sample_data.py build/data                   # 650 files / 90 MB ("typical")
     scripts/make_sample_data.py --preset large build/large   # 700 files / 500 MB
+    scripts/make_sample_data.py --preset many build/many     # typical, with 10,000 files in each data folder
     scripts/make_sample_data.py --files 300 --size-mb 40 --seed 7 build/other
 
 Writes OUT/package and OUT/game and prints both. A second run with the same
@@ -28,7 +29,9 @@ MB = 1024 * 1024
 KB = 1024
 
 # (files, MB) of each preset.
-PRESETS = {"small": (80, 4), "typical": (650, 90), "large": (700, 500)}
+PRESETS = {"small": (80, 4), "typical": (650, 90), "large": (700, 500), "many": (650, 90)}
+# Files in each of nationDATA and pastDATA, for presets that set them on their own.
+PRESET_DATA_FILES = {"many": 10000}
 
 # Sizes the typical package was measured against; media sizes scale down below it.
 REFERENCE_SIZE_MB = 90
@@ -66,7 +69,7 @@ def parse_arguments(argv):
     parser.add_argument("out", help="folder to write package/ and game/ into")
     parser.add_argument("--preset", choices=sorted(PRESETS), default="typical",
                         help="small: 80 files / 4 MB (a demo); typical: 650 files / 90 MB (the default); "
-                             "large: 700 files / 500 MB")
+                             "large: 700 files / 500 MB; many: typical with 10,000 files in each data folder")
     parser.add_argument("--small", action="store_true", help="the same as --preset small")
     parser.add_argument("--files", type=int, help="target number of files in the package (overrides the preset)")
     parser.add_argument("--size-mb", type=float, help="target size of the package in MB (overrides the preset)")
@@ -85,6 +88,7 @@ def parse_arguments(argv):
         args.files = preset_files
     if args.size_mb is None:
         args.size_mb = preset_size
+    args.data_files = PRESET_DATA_FILES.get(args.preset)
     if args.files < 60:
         parser.error("--files must be at least 60 (the fixed files alone are about that many)")
     if args.size_mb <= 0:
@@ -148,7 +152,7 @@ def random_japanese_line(rng, length):
 class DataSetShape:
     """Names and sizes of one data set, drawn from the target file count and size."""
 
-    def __init__(self, files, size_mb, rng, kosei_numbers, chronology_count, name_shift):
+    def __init__(self, files, size_mb, rng, kosei_numbers, chronology_count, name_shift, data_files=None):
         scale = min(1.0, size_mb / REFERENCE_SIZE_MB)
         self.kosei_numbers = kosei_numbers
         self.chronology_count = chronology_count
@@ -198,6 +202,8 @@ class DataSetShape:
         small_files = max(2, files - fixed_count - mp3_count)
         self.nation_count = small_files // 2
         self.past_count = small_files - self.nation_count
+        if data_files:
+            self.nation_count = self.past_count = data_files
 
 
 def small_file_names(prefix, folder, count, old):
@@ -275,9 +281,11 @@ def kosei_numbers(gap, with_zero, last=20):
 
 def make(args, package, game):
     rng = random.Random(f"{args.seed}:shapes")
-    new_shape = DataSetShape(args.files, args.size_mb, rng, kosei_numbers(args.kosei_gap, args.kosei00), 5, 0)
+    new_shape = DataSetShape(args.files, args.size_mb, rng, kosei_numbers(args.kosei_gap, args.kosei00), 5, 0,
+                             args.data_files)
     # The older set: fewer scenarios, more chronology files, some media under other names.
-    old_shape = DataSetShape(args.files, args.size_mb, rng, kosei_numbers(0, False, last=12), 7, 2)
+    # The Default set keeps its usual size: the benchmark leaves it out.
+    old_shape = DataSetShape(args.files, args.size_mb, rng, kosei_numbers(0, False, last=12), 7, 2, args.data_files)
     default_shape = DataSetShape(args.files, args.size_mb, rng, kosei_numbers(0, False, last=10), 3, 0)
 
     package_writer = Writer(package, args.seed, "package")
@@ -307,6 +315,8 @@ def main(argv):
     marker_path = os.path.join(out, "sample-data.json")
     settings = {"version": GENERATOR_VERSION, "files": args.files, "size_mb": args.size_mb, "seed": args.seed,
                 "kosei_gap": args.kosei_gap, "kosei00": args.kosei00, "write_path_data": args.write_path_data}
+    if args.data_files:  # only then, so that folders made before it was an option stay up to date
+        settings["data_files"] = args.data_files
 
     marker = None
     if os.path.exists(marker_path):
