@@ -112,8 +112,10 @@ public:
         return CopyContent(source, destination, flush_);
     }
 
-    // Each copy's fixed costs (opening, creating, flushing) overlap with the others'.
-    [[nodiscard]] unsigned ParallelCopies() const noexcept override { return 4; }
+    // Each copy's fixed costs (opening, creating, flushing) overlap with the others':
+    // flushing 650 copies cost 0.65 ms a copy on one thread, 0.22 on four, 0.17 on
+    // eight, 0.15 on sixteen (Wine, one CPU). A buffer each bounds the memory.
+    [[nodiscard]] unsigned ParallelCopies() const noexcept override { return 8; }
 
     ErrorCode WriteNewFile(const std::wstring& path, std::string_view bytes) override {
         ErrorCode error = ERROR_SUCCESS;

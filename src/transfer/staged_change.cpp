@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -211,11 +212,12 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
         if (const platform::ErrorCode error = fs_.CreateFolder(work_ + NewFolderName(folder))) return ChangeFailure{L"", error};
     }
     // Copies run on a few threads, taking the files in plan order; this thread tells
-    // of each file done. After a failure no new copy starts.
+    // of the files done every few milliseconds (a signal for each file costs more
+    // than a small copy). After a failure no new copy starts.
     std::atomic<size_t> next{0};
+    std::atomic<size_t> copied{0};
     std::mutex mutex;
-    std::condition_variable changed;
-    size_t copied = 0;
+    std::condition_variable ended;
     size_t running = 0;
     std::optional<ChangeFailure> failure;
     const auto copy = [&] {
@@ -232,15 +234,15 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
             } catch (const std::bad_alloc&) {
                 error = ERROR_NOT_ENOUGH_MEMORY;
             }
-            const std::lock_guard lock(mutex);
             if (change.content == NewContent::Source) ++copied;
-            if (error != ERROR_SUCCESS && !failure) failure = ChangeFailure{change.name, error};
-            if (failure) next = plan_.changes.size();
-            changed.notify_one();
+            if (error != ERROR_SUCCESS) {
+                const std::lock_guard lock(mutex);
+                if (!failure) failure = ChangeFailure{change.name, error};
+                next = plan_.changes.size();
+            }
         }
         const std::lock_guard lock(mutex);
-        --running;
-        changed.notify_one();
+        if (--running == 0) ended.notify_one();
     };
     std::vector<std::jthread> workers;
     for (unsigned i = 0; fs_.ParallelCopies() > 1 && i < std::min(fs_.ParallelCopies(), 16u); ++i) {
@@ -256,25 +258,26 @@ std::optional<ChangeFailure> StagedChange::Stage(const std::function<void()>& fi
             break;  // fewer threads, or none: the copies still get done
         }
     }
+    size_t told = 0;
+    const auto tell = [&] {
+        for (const size_t now = copied; told < now; ++told) {
+            if (fileDone) fileDone();
+        }
+    };
     if (workers.empty()) {
         running = 1;
         copy();  // in order, on this thread, as a replayed run needs
-        for (size_t i = 0; fileDone && i < copied; ++i) fileDone();
+        tell();
         return failure;
     }
-    size_t told = 0;
     std::unique_lock lock(mutex);
-    for (;;) {
-        changed.wait(lock, [&] { return told < copied || running == 0; });
-        const size_t now = copied;
-        const bool finished = running == 0;
+    while (!ended.wait_for(lock, std::chrono::milliseconds(15), [&] { return running == 0; })) {
         lock.unlock();
-        for (; told < now; ++told) {
-            if (fileDone) fileDone();
-        }
+        tell();
         lock.lock();
-        if (finished && told == copied) break;
     }
+    lock.unlock();
+    tell();
     return failure;
 }
 
