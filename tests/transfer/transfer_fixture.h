@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace transfer_testing {
@@ -20,10 +21,16 @@ struct RecordingObserver : transfer::TransferObserver {
     void OnStarted(size_t filesPlanned) override { started.push_back(filesPlanned); }
     void OnProgress(size_t filesDone, size_t) override { lastProgress = filesDone; }
     void OnFinished() override { ++finished; }
+    void OnResult(const transfer::TransferReport&) override {
+        ++results;
+        if (onResult) onResult();
+    }
 
     std::vector<size_t> started;
     size_t lastProgress = 0;
     int finished = 0;
+    int results = 0;
+    std::function<void()> onResult;
 };
 
 // A fresh source folder S, destination folder D and the folder the world file is

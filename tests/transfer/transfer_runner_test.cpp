@@ -28,8 +28,20 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     // Copies carry no read-only, hidden or system bit: the next run must be able to replace them.
     SetAttributes(S() + L"SWAIT.DAT", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 
+    // The outcome is told once, when the destination is complete, before the work folder with the
+    // old files is removed.
+    Tree atResult;
+    size_t workEntries = 0;
+    observer_.onResult = [&] {
+        atResult = ReadTree(D());
+        workEntries = std::erase_if(atResult, [](const auto& entry) { return entry.first.starts_with(L"~tvwork-"); });
+        atResult.erase(L"~tvlock");
+    };
     const transfer::TransferReport report = Transfer();
     EXPECT_EQ(report.outcome, TransferOutcome::Completed);
+    EXPECT_EQ(atResult, ReadTree(D()));
+    EXPECT_EQ(observer_.results, 1);
+    EXPECT_GT(workEntries, 0u);
     EXPECT_EQ(Snapshot(D()), With(With(kBlankFiles, carried), {{L"keep.txt", "K"}, {L"BALANCE.DAT", "kept: the source has none"},
                                                                {L"nationDATA\\", ""}, {L"pastDATA\\", ""},
                                                                {L"pastDATA\\h.dat", "H [attributes 2]"},
