@@ -46,41 +46,18 @@ struct Folders {
     Folders() { WriteBytes(game + L"\\TorvaGame.exe", "MZ"); }
 };
 
-// Before the transfer every operation makes the folders it needs, keeping those that
-// exist; Install reads from the folder current when the transfer starts, not when
-// the dialog opened. (Where each operation copies from and to is checked end to end.)
-TEST(Operations, PrepareTheFoldersThenInstallFromTheFolderCurrentThen) {
-    const TempFolder laterPackage;
-    Folders f;
-    WriteBytes(f.game + L"\\Backup\\nationDATA\\kept.dat", "kept");
-    ScriptedUi ui;
-    ui.confirm = f.game;
-    ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
-    bool foldersReady = false;
-    ui.duringTransfer = [&] {
-        foldersReady = FolderExists(f.game + L"\\Backup\\pastDATA") && FolderExists(f.game + L"\\default");
-    };
-    ui.Run(Operation::Install);
-
-    EXPECT_TRUE(foldersReady);
-    ASSERT_EQ(ui.transfers.size(), 1u);
-    EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
-    EXPECT_EQ(ui.transfers[0].worldFile, laterPackage.path() + L"\\zeloworld.dat");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, L"データ書き込み終了しました。");
-    EXPECT_TRUE(FileExists(f.game + L"\\Backup\\nationDATA\\kept.dat"));
-}
-
-// A game under Program Files (either) or Windows, as the environment names them, has its
-// own copies in the user's VirtualStore: they are the overlay of the game folder's side of
-// each transfer. A game elsewhere has none, whatever VirtualStore holds.
-TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
-    const auto variable = [](const wchar_t* name) {
-        wchar_t value[MAX_PATH] = {};
-        return ::GetEnvironmentVariableW(name, value, MAX_PATH) < MAX_PATH ? std::wstring(value) : L"";
-    };
+// Before the transfer every operation makes the folders it needs, keeping those that exist;
+// Install reads from the folder current when the transfer starts, not when the dialog opened.
+// A game under Program Files (either) or Windows, as the environment names them, has its own
+// copies in the user's VirtualStore: they are the overlay of the game folder's side of each
+// transfer. A game elsewhere has none, whatever VirtualStore holds. (Where each operation
+// copies from and to is checked end to end.)
+TEST(Operations, PrepareTheFoldersAndHandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
+    const auto variable = [](const wchar_t* name) { return std::wstring(::_wgetenv(name) ? ::_wgetenv(name) : L""); };
     const std::wstring virtualStore = variable(L"LOCALAPPDATA") + L"\\VirtualStore";
+    const TempFolder laterPackage;
     Folders elsewhere;
+    WriteBytes(elsewhere.game + L"\\Backup\\nationDATA\\kept.dat", "kept");
     WriteBytes(virtualStore + elsewhere.game.substr(2) + L"\\SWAIT.DAT", "x");
     std::vector<std::pair<std::wstring, std::wstring>> games{{elsewhere.game, L""}};
     for (const wchar_t* root : {L"ProgramFiles", L"ProgramFiles(x86)", L"windir"}) {
@@ -94,8 +71,16 @@ TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
         SCOPED_TRACE(Utf8(folder));
         ScriptedUi ui;
         ui.confirm = folder;
+        ui.duringDialog = [&] { ::SetCurrentDirectoryW(laterPackage.path().c_str()); };
+        int foldersReady = 0;
+        ui.duringTransfer = [&, &game = folder] {
+            foldersReady += FolderExists(game + L"\\Backup\\pastDATA") && FolderExists(game + L"\\default");
+        };
         for (const Operation operation : {Operation::Install, Operation::Backup, Operation::Restore}) ui.Run(operation);
         ASSERT_EQ(ui.transfers.size(), 3u);
+        EXPECT_EQ(foldersReady, 3);
+        EXPECT_EQ(ui.transfers[0].source, laterPackage.path() + L"\\");
+        EXPECT_EQ(ui.transfers[0].worldFile, laterPackage.path() + L"\\zeloworld.dat");
         EXPECT_EQ(ui.transfers[0].destinationOverlay, overlay);
         EXPECT_EQ(ui.transfers[0].sourceOverlay, L"");
         EXPECT_EQ(ui.transfers[1].sourceOverlay, overlay);
@@ -105,6 +90,7 @@ TEST(Operations, HandTheGamesOwnCopiesOfAGameUnderProgramFilesToTheTransfer) {
         RemoveTree(virtualStore + folder.substr(2));
         if (!overlay.empty()) RemoveTree(folder);
     }
+    EXPECT_TRUE(FileExists(elsewhere.game + L"\\Backup\\nationDATA\\kept.dat"));
 }
 
 // Closing the dialog ends any operation silently, although an earlier one confirmed
@@ -128,7 +114,6 @@ TEST(Operations, StopBeforeTheTransferWhenThereIsNothingToDo) {
     EXPECT_TRUE(ui.transfers.empty());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, app::NoDefaultDataMessage().text);
-    EXPECT_EQ(ui.messages[0].icon, app::MessageIcon::None);
     EXPECT_TRUE(FolderExists(f.game + L"\\default"));
 }
 
@@ -138,9 +123,8 @@ TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
         TransferReport report;
         report.outcome = TransferOutcome::Failed;
         report.changesLeft = count == 12;
-        std::wstring expected = L"次のファイルをコピーまたは削除できなかったため、中止しました。" +
-            std::wstring(count == 12 ? L"\r変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。"
-                                     : L"何も変更していません。");
+        std::wstring expected = L"次のファイルをコピーまたは削除できなかったため、中止しました。" + std::wstring(count == 12
+            ? L"\r変更の一部をまだ元に戻せていません。次にこのツールで操作したときに、元の状態に戻します。" : L"何も変更していません。");
         for (size_t i = 0; i < count; ++i) {
             const platform::ErrorCode error = i % 2 ? ERROR_SHARING_VIOLATION : ERROR_ACCESS_DENIED;
             report.failures.push_back({L"nationDATA\\n" + std::to_wstring(i) + L".dat", error});
@@ -180,7 +164,6 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         // The folder as the player knows it: no trailing "\" except at a drive root.
         {SameFolder, Install, sameFolder + L"C:\\Games\\Torvanel", {}, L"C:\\Games\\Torvanel\\"},
         {SameFolder, Install, sameFolder + L"C:\\", {}, L"C:\\\\"},
-        {FilesInUse, Restore, inUse + L"MAINDATA.DAT", {L"MAINDATA.DAT"}},
         {FilesInUse, Default, inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat",  // five are named
          {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"}},
         {DestinationMissing, Backup, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},

@@ -22,43 +22,12 @@ std::wstring FromScript(const wchar_t* variable) {
     return value ? WindowsPath(value) : std::wstring();
 }
 
-Tree InstalledGame() {
-    return {
-        {L"TorvaGame.exe", "MZ stand-in for the game"}, {L"player.sav", "a player's own file"},
-        {L"nationDATA\\nation01.dat", "old nation 1"},
-        {L"nationDATA\\国家表.dat", "old nation with a 0x5C trail byte in its name"},
-        {L"pastDATA\\past01.dat", "old past 1"}, {L"kosei01.dat", "old scenario 1"}, {L"kosei02.dat", "old scenario 2"},
-        {L"年表1.txt", "old chronology 1"}, {L"MAINDATA.DAT", "old main data"}, {L"back8.jpg", "old background"},
-        {L"theme.mp3", "old music"},
-        // Always written, empty when the source has none: a game has them all.
-        {L"Sison.dat", "old sison"}, {L"taizin_log.txt", "old log"}, {L"syo_list.dat", "old list"},
-        {L"TaizinNow.dat", "old now"}, {L"yazirusi.dat", "old arrows"},
-    };
-}
-
-Tree BackedUpPart(Tree game) {
-    for (const wchar_t* name : {L"TorvaGame.exe", L"!Torvanel.exe", L"player.sav", L"theme.mp3"}) game.erase(name);
-    return game;
-}
-
-Tree PackageData() {
-    return {{L"nationDATA\\nation01.dat", "package nation 1"}, {L"pastDATA\\past01.dat", "package past 1"},
-            {L"kosei01.dat", "package scenario 1"}, {L"kosei02.dat", "package scenario 2"},
-            {L"MAINDATA.DAT", "package main data"}, {L"title.mp3", "package music"}};
-}
-
 std::string SavedPathBytes(const std::wstring& gameFolder) { return *platform::ToAnsi(gameFolder) + "\r\n"; }
 
 std::string Show(std::wstring_view text) {
     std::wstring visible(text);
     std::replace(visible.begin(), visible.end(), L'\r', L'|');
     return testing_support::Utf8(visible);
-}
-
-void ProgramTest::PrepareGameAndPackage() {
-    testing_support::WriteTree(game_.path(), InstalledGame());
-    testing_support::WriteTree(package_.path(), PackageData());
-    testing_support::WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game_.path()));
 }
 
 void ProgramTest::Start(const std::wstring& folder) {

@@ -24,11 +24,6 @@ namespace e2e {
 using namespace driver;
 using testing_support::Tree;
 
-// A game with an older data set (its exe, data of each kind, music, a player's file);
-// what a Backup carries of it (neither exe, music nor the player's file); a package with music.
-[[nodiscard]] Tree InstalledGame();
-[[nodiscard]] Tree BackedUpPart(Tree game);
-[[nodiscard]] Tree PackageData();
 // "PathDATA.txt" naming `gameFolder`, as the program writes it: code page 932, CR LF.
 [[nodiscard]] std::string SavedPathBytes(const std::wstring& gameFolder);
 // The program under test, from the test's command line (`e2e_tests <path of the exe>`).
@@ -41,8 +36,6 @@ using testing_support::Tree;
 // The steps a player takes.
 class ProgramTest : public testing::Test {
 protected:
-    // InstalledGame() in the game folder; PackageData() and "PathDATA.txt" naming it in the package folder.
-    void PrepareGameAndPackage();
     // Starts the program in `folder` (the package folder when empty) and waits for its main window.
     void Start(const std::wstring& folder = {});
     void Finish() { EXPECT_TRUE(program_->Close()) << "the program did not end when its main window was closed"; }
@@ -54,8 +47,6 @@ protected:
     // BT2 in the open dialog: reads the closing message and presses OK.
     MessageBoxView ConfirmRememberedFolder(HWND dialog, std::chrono::milliseconds timeout = 15s);
     MessageBoxView RunWithRememberedFolder(int button) { return ConfirmRememberedFolder(OpenDialog(button)); }
-
-    std::wstring Game(std::wstring_view relative) const { return game_ / relative; }
 
     testing_support::TempFolder package_;
     testing_support::TempFolder game_;

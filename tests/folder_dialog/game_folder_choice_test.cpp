@@ -56,24 +56,32 @@ TEST(GameFolderChoice, EitherButtonNeedsOneOfTheTwoExecutables) {
     }
 }
 
-// Several operations in one run, as the dialog sees them.
+// Several operations in one run, as the dialog sees them. With no saved folder BT2 confirms
+// nothing, not even a folder chosen before. Cancelled before any pick, the browser's empty
+// candidate means the current drive's root: no game there is refused (also end to end), and
+// with an executable there nothing is confirmed. A folder picked once is confirmed again when
+// the browser is cancelled later. A refused pick stays the candidate (cancelled: refused
+// again) and changes nothing; BT2 confirms the folder saved by the earlier pick.
 TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
     const TempFolder temp;
-    const std::wstring game = temp / L"Torvanel", notGame = temp / L"Other", savedPath = temp / L"PathDATA.txt";
+    const CurrentFolderScope scope(temp.path());
+    const std::wstring game = temp / L"Torvanel", notGame = temp / L"Other", root = temp.path().substr(0, 3);
     WriteBytes(game + L"\\TorvaGame.exe", "MZ");
     MakeFolders(notGame);
-    WriteBytes(savedPath, "X:\\gone, but remembered\r\n");
-    GameFolderSelection selection;
-    GameFolderChoice choice(selection, SavedPathFile(savedPath));
-    ScriptedBrowser browser({game, std::nullopt, notGame, std::nullopt});
+    GameFolderSelection selection{game, false};
+    GameFolderChoice choice(selection, SavedPathFile(temp / L"PathDATA.txt"));
+    ScriptedBrowser browser({std::nullopt, game, std::nullopt, notGame, std::nullopt});
 
-    // BT2 refuses a saved folder that is gone; the player browses instead.
-    ASSERT_TRUE(choice.Load().enabled);
-    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::NotAGameFolder);
+    EXPECT_FALSE(choice.Load().enabled);
+    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::StaysOpen);
+    {
+        const platform::UniqueFile made(::CreateFileW((root + L"TorvaGame.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                                      nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        EXPECT_EQ(choice.ChooseFolder(browser), made ? ChoiceOutcome::StaysOpen : ChoiceOutcome::NotAGameFolder);
+    }
+    EXPECT_EQ(selection.GameFolder, game);
+    EXPECT_FALSE(selection.SelectionConfirmed || FileExists(temp / L"PathDATA.txt"));
 
-    // A folder picked once is confirmed again when the browser is cancelled later. A
-    // refused pick stays the candidate (cancelled: refused again) and changes nothing;
-    // BT2 still confirms the folder saved by the earlier pick.
     for (const ChoiceOutcome expected : {ChoiceOutcome::Confirmed, ChoiceOutcome::Confirmed, ChoiceOutcome::NotAGameFolder}) {
         selection = GameFolderSelection{};
         (void)choice.Load();
@@ -83,29 +91,6 @@ TEST(GameFolderChoice, BrowsedAndSavedFoldersAcrossOperations) {
     EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::NotAGameFolder);
     EXPECT_FALSE(selection.SelectionConfirmed);
     EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::Confirmed);
-}
-
-// With no saved folder BT2 confirms nothing, not even a folder chosen before. Cancelled before
-// any pick, the browser's empty candidate means the current drive's root: refused there (end to
-// end), and with an executable there nothing to confirm.
-TEST(GameFolderChoice, NothingSavedOrPickedConfirmsNothing) {
-    const TempFolder temp;
-    const CurrentFolderScope scope(temp.path());
-    GameFolderSelection selection{temp.path(), false};
-    GameFolderChoice choice(selection, SavedPathFile(temp / L"PathDATA.txt"));
-    EXPECT_FALSE(choice.Load().enabled);
-    EXPECT_EQ(choice.ConfirmSavedFolder(), ChoiceOutcome::StaysOpen);
-
-    const std::wstring root = temp.path().substr(0, 3);  // "C:\"
-    const platform::UniqueFile made(::CreateFileW((root + L"TorvaGame.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                  nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!made) GTEST_SKIP() << "no game executable can be made at the drive root";
-    selection.GameFolder = L"C:\\Before";
-    ScriptedBrowser browser({});
-    EXPECT_EQ(choice.ChooseFolder(browser), ChoiceOutcome::StaysOpen);
-    EXPECT_FALSE(selection.SelectionConfirmed);
-    EXPECT_EQ(selection.GameFolder, L"C:\\Before");
-    EXPECT_FALSE(FileExists(temp / L"PathDATA.txt"));
 }
 
 // The whole first line, when it is a fully qualified folder: anything else would be
@@ -138,14 +123,17 @@ TEST(SavedPathFile, ReadsTheFirstLineWhenItIsAFullPath) {
         EXPECT_EQ(read(bytes), std::nullopt) << testing::PrintToString(bytes);
 }
 
-// Saved where Windows uses UTF-8 as the ANSI code page, a folder reads back the same
-// (ﾃｽ in code page 932 would be C3 BD, valid UTF-8 for ý) or is refused, leaving the
-// file as it was; a file saved in code page 932 before still reads.
+// Saved in code page 932, or where Windows uses UTF-8 as the ANSI code page, a folder
+// reads back the same (ﾃｽ in code page 932 would be C3 BD, valid UTF-8 for ý) or is
+// refused, leaving the file as it was; a file saved in code page 932 before still reads.
 TEST(SavedPathFile, ReadsBackWhatItWroteAlsoOnAUtf8System) {
     const TempFolder temp;
+    // Refused: no form in code page 932 (best fit would write '?', or e for é: another
+    // folder); a lone surrogate has none in UTF-8; a leading U+FEFF would read as a mark.
     const struct { std::wstring folder; bool in932, inUtf8; } folders[] = {
         {L"C:\\Games", true, true}, {L"D:\\ゲーム\\表", true, true}, {L"C:\\ﾃｽ", true, true},
-        {L"C:\\한국", false, true}, {L"C:\\café", false, true}, {L"C:\\\xD800", false, false},
+        {L"C:\\한국", false, true}, {L"C:\\café", false, true}, {L"C:\\\U0001F600", false, true},
+        {L"C:\\\xD800", false, false}, {L"\uFEFFC:\\", false, false},
     };
     for (const UINT codePage : {932u, 65001u}) {
         const SavedPathFile file(temp / L"PathDATA.txt", codePage);

@@ -16,6 +16,11 @@ using namespace testing_support;
 inline const Tree kBlankFiles{{L"Sison.dat", ""},    {L"taizin_log.txt", ""}, {L"syo_list.dat", ""},
                               {L"TaizinNow.dat", ""}, {L"yazirusi.dat", ""}};
 
+// A journal as the program writes it (UTF-16LE), from its lines.
+inline std::string JournalText(std::wstring_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)};
+}
+
 // Records what the transfer told its observer.
 struct RecordingObserver : transfer::TransferObserver {
     void OnStarted(size_t filesPlanned) override { started.push_back(filesPlanned); }
