@@ -61,7 +61,6 @@ transfer::TransferReport BusyWindow::Run(HWND owner, const TransferRequest& requ
 
     request_ = request;
     report_ = transfer::TransferReport{};
-    told_ = false;
     if (resultReady_) ::ResetEvent(resultReady_.get());
     worker_.reset(::CreateThread(nullptr, 0, &BusyWindow::TransferThread, this, 0, nullptr));
     if (worker_) {
@@ -85,9 +84,7 @@ void BusyWindow::RunTransfer() { (void)transfer::TransferDataSet(request_, this)
 
 // On the worker thread; the window's thread reads report_ only after the event.
 void BusyWindow::OnResult(const transfer::TransferReport& report) {
-    if (told_) return;
-    report_ = report;
-    told_ = true;
+    report_ = report;  // told once, and nothing after it touches report_
     if (resultReady_) ::SetEvent(resultReady_.get());
 }
 

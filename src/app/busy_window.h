@@ -46,7 +46,6 @@ private:
 
     TransferRequest request_;  // the worker's own copy: it may outlast the caller's
     transfer::TransferReport report_;
-    bool told_ = false;
     platform::UniqueKernelHandle resultReady_;  // set once report_ holds the outcome
     platform::UniqueKernelHandle worker_;
     std::atomic<HWND> window_{nullptr};

@@ -18,4 +18,7 @@ namespace transfer {
 // Upper-cased with "\" for "/", as the file system folds names before it compares them.
 [[nodiscard]] std::wstring NameKey(std::wstring_view name);
 
+// The data set's two folders, which a transfer may create or replace whole.
+inline constexpr std::wstring_view kDataFolderNames[] = {L"nationDATA", L"pastDATA"};
+
 }  // namespace transfer

@@ -3,7 +3,9 @@
 #include "transfer/data_names.h"
 #include "transfer/transfer_plan.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <unordered_set>
 
 namespace transfer {
@@ -63,7 +65,10 @@ std::optional<JournalEntry> ParseEntry(std::wstring_view line, bool second) {
     return entry;
 }
 
-bool IsDataFolder(std::wstring_view folder) { return NameKey(folder) == NameKey(L"nationDATA") || NameKey(folder) == NameKey(L"pastDATA"); }
+bool IsDataFolder(std::wstring_view folder) {
+    return std::any_of(std::begin(kDataFolderNames), std::end(kDataFolderNames),
+                       [&](std::wstring_view name) { return NameKey(folder) == NameKey(name); });
+}
 
 }  // namespace
 
@@ -124,7 +129,9 @@ std::optional<Journal> ParseJournal(std::string_view bytes) {
         if (line.starts_with(L"F ")) {
             const std::wstring_view folder = line.substr(2);
             // Only the two data folders are ever created, once each, before any file.
-            if ((folder != L"nationDATA" && folder != L"pastDATA") || !journal.entries.empty() ||
+            if (std::find(std::begin(kDataFolderNames), std::end(kDataFolderNames), folder) ==
+                    std::end(kDataFolderNames) ||
+                !journal.entries.empty() ||
                 !seen.insert(NameKey(folder)).second)
                 return std::nullopt;
             journal.createdFolders.emplace_back(folder);

@@ -69,7 +69,8 @@ public:
             }
             result_.overlayInvolved = result_.overlayInvolved || change.fromOverlay || change.replacesOverlay;
         }
-        for (const std::wstring_view folder : {std::wstring_view(L"nationDATA\\"), std::wstring_view(L"pastDATA\\")}) {
+        for (const std::wstring_view name : kDataFolderNames) {
+            const std::wstring folder = std::wstring(name) + L'\\';
             const std::optional<FolderContents::PlainFolder> plain = destination_.PlainFolderOf(folder);
             if (!plain) continue;
             size_t replaced = 0;
