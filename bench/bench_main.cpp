@@ -1,6 +1,7 @@
 // transfer_benchmark: times an Install transfer against a bare copy loop, the busy
-// window's replies during a large Install, and the program's start-up against a
-// bare window; ends with one summary line for comparing runs.
+// window's replies during a large Install, the program's start-up against a bare
+// window, and Backup, Restore and Default against their bare loops; ends with
+// summary lines for comparing runs.
 #include "bench_options.h"
 #include "folder_tree.h"
 #include "install_session.h"
@@ -106,7 +107,7 @@ HWND OpenKeepAliveWindow() {
                              ::GetModuleHandleW(nullptr), nullptr);
 }
 
-// The lines [1] and [4] share: what was carried, whether both agree, the times.
+// The lines [1] and [5] share: what was carried, whether both agree, the times.
 void PrintTransfer(const bench::TransferFigures& transfer) {
     using bench::Utf8;
     std::printf("  carried %zu files, %.1f MB; failures: transfer %zu, bare loop %zu\n", transfer.files,
@@ -114,6 +115,18 @@ void PrintTransfer(const bench::TransferFigures& transfer) {
     std::printf("  same result from both: %s\n", transfer.sameResult ? "yes" : "NO");
     std::printf("  transfer  ms: %s\n", Utf8(bench::Spread(transfer.transferMs)).c_str());
     std::printf("  bare loop ms: %s\n", Utf8(bench::Spread(transfer.bareMs)).c_str());
+}
+
+void PrintPhases(const bench::TransferFigures& transfer) {
+    const auto phase = [&](double transfer::PhaseTimes::*field) {
+        std::vector<double> values;
+        for (const transfer::PhaseTimes& times : transfer.phases) values.push_back(times.*field);
+        return bench::Median(values);
+    };
+    std::printf("  transfer's phases, median ms: checks %.1f, staging %.1f, journal %.1f, commit %.1f, clean-up %.1f\n",
+                phase(&transfer::PhaseTimes::checks), phase(&transfer::PhaseTimes::staging),
+                phase(&transfer::PhaseTimes::journal), phase(&transfer::PhaseTimes::commit),
+                phase(&transfer::PhaseTimes::cleanUp));
 }
 
 int Run(const bench::BenchOptions& options) {
@@ -130,18 +143,11 @@ int Run(const bench::BenchOptions& options) {
     const double t = Median(transfer.transferMs);
     const double baseline = Median(transfer.bareMs);
     PrintTransfer(transfer);
+    bool sameResults = transfer.sameResult;
     std::printf("  transfer without flushing its new files ms: %s (flushing costs %.1f ms, %.2f ms a file)\n",
                 Utf8(Spread(transfer.unflushedMs)).c_str(), t - Median(transfer.unflushedMs),
                 transfer.files ? (t - Median(transfer.unflushedMs)) / transfer.files : 0.0);
-    const auto phase = [&](double transfer::PhaseTimes::*field) {
-        std::vector<double> values;
-        for (const transfer::PhaseTimes& times : transfer.phases) values.push_back(times.*field);
-        return Median(values);
-    };
-    std::printf("  transfer's phases, median ms: checks %.1f, staging %.1f, journal %.1f, commit %.1f, clean-up %.1f\n",
-                phase(&transfer::PhaseTimes::checks), phase(&transfer::PhaseTimes::staging),
-                phase(&transfer::PhaseTimes::journal), phase(&transfer::PhaseTimes::commit),
-                phase(&transfer::PhaseTimes::cleanUp));
+    PrintPhases(transfer);
     // Each transfer against the bare loop run next to it: steadier than the ratio of
     // the medians when the machine's speed drifts during the run.
     std::vector<double> pairRatios;
@@ -191,9 +197,31 @@ int Run(const bench::BenchOptions& options) {
     if (keepAlive) ::DestroyWindow(keepAlive);
     std::printf("  bare window's peak working set: %.1f MB\n", Megabytes(startup.bareWorkingSet));
 
+    std::printf("\n[4] Backup, Restore and Default against their bare loops (%d runs each, alternating)\n",
+                options.runs);
+    std::fflush(stdout);
+    std::vector<std::pair<const char*, double>> operationRatios;
+    for (const auto& [operation, name] : {std::pair{app::Operation::Backup, "Backup"},
+                                          std::pair{app::Operation::Restore, "Restore"},
+                                          std::pair{app::Operation::Default, "Default"}}) {
+        const TransferFigures figures =
+            MeasureTransfer(options, {options.package, options.game, options.runs, false, operation});
+        std::vector<double> ratios;
+        for (size_t i = 0; i < figures.transferMs.size() && i < figures.bareMs.size(); ++i)
+            ratios.push_back(figures.transferMs[i] / figures.bareMs[i]);
+        std::printf("  %s: %zu files, %.1f MB, same result: %s; transfer %.1f ms, bare loop %.1f ms (medians); "
+                    "over the loop beside it: median %.2f\n",
+                    name, figures.files, Megabytes(figures.bytes), figures.sameResult ? "yes" : "NO",
+                    Median(figures.transferMs), Median(figures.bareMs), Median(ratios));
+        PrintPhases(figures);
+        std::fflush(stdout);
+        operationRatios.emplace_back(name, Median(figures.transferMs) / Median(figures.bareMs));
+        sameResults = sameResults && figures.sameResult;
+    }
+
     TransferFigures many;
     if (!options.manyPackage.empty()) {
-        std::printf("\n[4] Install with 10,000 files in nationDATA and pastDATA (%d run%s each)\n", options.manyRuns,
+        std::printf("\n[5] Install with 10,000 files in nationDATA and pastDATA (%d run%s each)\n", options.manyRuns,
                     options.manyRuns == 1 ? "" : "s");
         std::fflush(stdout);
         many = MeasureTransfer(options, {options.manyPackage, options.manyGame, options.manyRuns, false});
@@ -208,10 +236,13 @@ int Run(const bench::BenchOptions& options) {
         "start-up %.0f ms, %.2f x bare window\n",
         transfer.files, Megabytes(transfer.bytes), t, baseline > 0 ? t / baseline : 0, session.worstReplyMs, s,
         bare > 0 ? s / bare : 0);
-    if (options.manyPackage.empty()) return transfer.sameResult ? 0 : 1;
+    std::printf("operations:");
+    for (const auto& [name, ratio] : operationRatios) std::printf(" %s %.2f,", name, ratio);
+    std::printf(" x baseline\n");
+    if (options.manyPackage.empty()) return sameResults ? 0 : 1;
     std::printf("many files: %zu files, %.1f MB, %.0f ms, %.2f x baseline\n", many.files, Megabytes(many.bytes),
                 Median(many.transferMs), Median(many.transferMs) / Median(many.bareMs));
-    return transfer.sameResult && many.sameResult ? 0 : 1;
+    return sameResults && many.sameResult ? 0 : 1;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "transfer_timing.h"
 
+#include "app/operations.h"
 #include "folder_tree.h"
 #include "platform/file_system.h"
+#include "platform/path_names.h"
 #include "platform/unique_handle.h"
 #include "stopwatch.h"
 #include "transfer/transfer_plan.h"
@@ -70,24 +72,29 @@ TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSampl
     if (!::SetCurrentDirectoryW(sample.package.c_str()))
         throw std::runtime_error(ErrorMessage(L"entering " + sample.package, ::GetLastError()));
     ::CreateDirectoryW(options.work.c_str(), nullptr);
-    const std::wstring source = sample.package + L"\\", destination = options.work + L"\\install";
+    // The game folder; the utility runs from the package, whose world file every operation reads.
+    const std::wstring game = options.work + L"\\install";
+    const transfer::TransferRequest request = app::TransferRequestFor(sample.operation, game, sample.package);
     TransferFigures figures;
     std::vector<std::wstring> copies;
     std::vector<std::pair<std::wstring, ULONGLONG>> afterTransfer;  // the first transfer's result
     bool bareChecked = false;
 
     // A new folder each time: a folder that had its files deleted makes creating files slower.
+    // Default comes from the older game; Backup holds the package, as if saved after an earlier Install.
+    const bool withBackup = sample.operation == app::Operation::Backup || sample.operation == app::Operation::Restore;
     const auto prepare = [&] {
-        RemoveTree(destination);
-        CopyTree(sample.game, destination, {L"Default", L"Backup"}, options.flush != 0);
+        RemoveTree(game);
+        std::vector<std::wstring> skipped{L"Backup"};
+        if (sample.operation != app::Operation::Default) skipped.emplace_back(L"Default");
+        CopyTree(sample.game, game, skipped, options.flush != 0);
+        if (withBackup) CopyTree(sample.package, game + L"\\Backup", {}, options.flush != 0);
         ::Sleep(static_cast<DWORD>(options.settleMs));
     };
     const auto timeTransfer = [&](platform::FileSystem& fileSystem, std::vector<transfer::PhaseTimes>* phases) {
         const Stopwatch watch;
         CountingObserver observer(watch);
-        const transfer::TransferReport report = transfer::TransferDataSet(
-            {source, destination + L"\\", std::wstring(transfer::kMusicOn), source + std::wstring(transfer::kWorldFileName)},
-            &observer, fileSystem);
+        const transfer::TransferReport report = transfer::TransferDataSet(request, &observer, fileSystem);
         const double ms = observer.resultMs.value_or(watch.ElapsedMs());  // at return if never told
         if (report.outcome != transfer::TransferOutcome::Completed)
             throw std::runtime_error("the transfer refused to run (outcome " +
@@ -98,21 +105,22 @@ TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSampl
             std::fprintf(stderr, "  transfer failure: %s (error %lu)\n", Utf8(problem.name).c_str(), problem.error);
         // The first transfer tells which files the bare loop copies, and what it must leave.
         if (afterTransfer.empty()) {
-            for (const TreeFile& file : CarriedFiles(sample.package, destination)) {
+            for (const TreeFile& file : CarriedFiles(platform::WithoutTrailingSeparators(request.source),
+                                                          platform::WithoutTrailingSeparators(request.destination))) {
                 copies.push_back(file.relative);
                 figures.bytes += file.size;
             }
             figures.files = copies.size();
-            afterTransfer = SignatureOf(destination);
+            afterTransfer = SignatureOf(game);
         }
         return ms;
     };
     const auto timeBare = [&] {
         const Stopwatch watch;
-        const size_t failures = RunBareTransfer(source, destination + L"\\", copies);
+        const size_t failures = RunBareTransfer(request.source, request.destination, copies);
         const double ms = watch.ElapsedMs();
         figures.bareFailures = std::max(figures.bareFailures, failures);
-        if (!bareChecked) figures.sameResult = SignatureOf(destination) == afterTransfer;
+        if (!bareChecked) figures.sameResult = SignatureOf(game) == afterTransfer;
         bareChecked = true;
         return ms;
     };
@@ -143,7 +151,7 @@ TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSampl
         std::printf("bare loop %.1f ms\n", figures.bareMs.back());
         std::fflush(stdout);
     }
-    RemoveTree(destination);
+    RemoveTree(game);
     return figures;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Times whole Install transfers against the bare loop, alternating in one process,
+// Times whole transfers (an Install, or Backup, Restore or Default) against the bare loop, alternating in one process,
 // each run into a destination freshly prepared from the same older data set.
+#include "app/operations.h"
 #include "bench_options.h"
 #include "transfer/transfer_runner.h"
 
@@ -31,9 +32,11 @@ struct TransferSample {
     // A warm-up run of each kind first, and the transfer without flushing as a third
     // kind; left out with many files, where one run takes minutes.
     bool full = true;
+    // What is timed: an Install of the package, or another operation on the game folder.
+    app::Operation operation = app::Operation::Install;
 };
 
-// Installs the package over fresh copies of the older game, `runs` times each way.
+// Runs the operation on fresh copies of the older game, `runs` times each way.
 // A transfer is timed until the closing message could be shown (OnResult), or until
 // it returns if it does not say.
 [[nodiscard]] TransferFigures MeasureTransfer(const BenchOptions& options, const TransferSample& sample);
