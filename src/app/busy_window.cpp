@@ -80,7 +80,15 @@ DWORD WINAPI BusyWindow::TransferThread(void* self) noexcept {
     return 0;
 }
 
-void BusyWindow::RunTransfer() { (void)transfer::TransferDataSet(request_, this); }
+void BusyWindow::RunTransfer() {
+    transfer::TransferReport report = transfer::TransferDataSet(request_, this);
+    // Not told at OnResult (no memory for the copy there, or no event to signal): the
+    // window's thread is still waiting, and takes the report from here.
+    if (!resultReady_ || ::WaitForSingleObject(resultReady_.get(), 0) != WAIT_OBJECT_0) {
+        report_ = std::move(report);
+        if (resultReady_) ::SetEvent(resultReady_.get());
+    }
+}
 
 // On the worker thread; the window's thread reads report_ only after the event.
 void BusyWindow::OnResult(const transfer::TransferReport& report) {

@@ -59,6 +59,16 @@ bool FolderExists(const std::wstring& folder) {
 
 void Refuse(TransferReport& report, TransferOutcome outcome) { report.outcome = outcome; }
 
+// The outcome is fixed by now: an observer out of memory for its copy of the report
+// changes nothing, and gets the report as TransferDataSet returns it.
+void TellResult(TransferObserver* observer, const TransferReport& report) noexcept {
+    if (observer == nullptr) return;
+    try {
+        observer->OnResult(report);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 void Fail(TransferReport& report, std::vector<ChangeFailure> failures) {
     report.outcome = TransferOutcome::Failed;
     report.failures = std::move(failures);
@@ -145,7 +155,7 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     // The outcome is known. Removing the work folder (still under the locks) changes
     // nothing the player sees, so they need not wait for it.
     told = true;
-    if (observer) observer->OnResult(report);
+    TellResult(observer, report);
     try {
         change.Finish();
     } catch (const std::bad_alloc&) {
@@ -171,7 +181,7 @@ TransferReport TransferDataSet(const TransferRequest& request, TransferObserver*
         report.failures = {{L"", ERROR_NOT_ENOUGH_MEMORY}};
         report.changesLeft = committing;
     }
-    if (!told && observer) observer->OnResult(report);
+    if (!told) TellResult(observer, report);
     return report;
 }
 

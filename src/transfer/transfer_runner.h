@@ -75,7 +75,8 @@ public:
     virtual void OnFinished() = 0;
     // The report, as soon as the outcome is known: the closing message can be shown.
     // What follows (removing the work folder with the old files) changes nothing the
-    // player sees; TransferDataSet returns once it is done.
+    // player sees; TransferDataSet returns once it is done. Out of memory here, the
+    // observer has the report only as TransferDataSet returns it.
     virtual void OnResult(const TransferReport& /*report*/) {}
 };
 

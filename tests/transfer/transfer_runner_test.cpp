@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
+
 namespace {
 
 using namespace transfer_testing;
@@ -50,7 +53,13 @@ TEST_F(TransferTest, RebuildsTheDestinationsSetsFromTheSourceAlone) {
     EXPECT_EQ(report.filesCopied, carried.size());
     EXPECT_EQ(observer_.started, std::vector<size_t>{observer_.lastProgress});  // told once, and the progress got there
     EXPECT_EQ(observer_.finished, 1);
+
+    // An observer out of memory when told changes neither the outcome nor the clean-up.
+    observer_.onResult = [] { throw std::bad_alloc(); };
     EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+    EXPECT_EQ(observer_.results, 2);
+    const Tree after = ReadTree(D());
+    EXPECT_FALSE(std::any_of(after.begin(), after.end(), [](const auto& entry) { return entry.first.starts_with(L"~tvwork-"); }));
 
     // Data only in nationDATA is a data set.
     WriteTree(root_ / L"only", {{L"nationDATA\\x.dat", "X"}});
