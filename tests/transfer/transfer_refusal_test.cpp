@@ -363,7 +363,7 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         L"torvanel-transfer-journal 2\nE 010 4 ..\\victim\\important.txt\nend\n",
         L"torvanel-transfer-journal 2\nE 100 0 ..\\victim\\planted.dat\nend\n",
         L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n",
-        L"torvanel-transfer-journal 2\nF face\nend\n",                         // a folder no change creates
+        L"torvanel-transfer-journal 2\nF face\nE 100 0 SWAIT.DAT\nend\n",       // a folder no change creates
         L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n",            // not a data file
