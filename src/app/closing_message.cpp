@@ -33,6 +33,31 @@ constexpr wchar_t kUnreadableRecordHint[] =
     L"新しいバージョンのこのツールで実行するか、このフォルダの中身を確かめてから削除して下さい。";
 constexpr wchar_t kOverlayInvolved[] = L"Windowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。";
 constexpr wchar_t kInterruptedRunUndone[] = L"前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
+constexpr wchar_t kInterruptedRunPartlyUndone[] =
+    L"前回の操作が途中で中断されていたため、その操作の前の状態に戻しましたが、次のファイルは見つからず、元に戻せませんでした。";
+// A refusal says this; after a recovery it says it of everything but the recovery.
+constexpr std::wstring_view kNothingChanged = L"何も変更していません。";
+constexpr wchar_t kNothingElseChanged[] = L"それ以外は何も変更していません。";
+constexpr wchar_t kLinkInTheWay[] =
+    L"次のフォルダまたはファイルがリンク（ジャンクションやシンボリックリンク）のため、中止しました。何も変更していません。";
+constexpr wchar_t kLinkInTheWayHint[] = L"リンクを普通のフォルダまたはファイルに置き換えてから、もう一度実行して下さい。";
+constexpr wchar_t kNameInTheWay[] = L"次の名前のファイルまたはフォルダがあるため、中止しました。何も変更していません。";
+constexpr wchar_t kNameInTheWayHint[] = L"これを別の場所に移すか名前を変えてから、もう一度実行して下さい。";
+constexpr wchar_t kCaseTwins[] = L"大文字と小文字だけが違う名前のファイルがあるため、中止しました。何も変更していません。";
+constexpr wchar_t kCaseTwinsHint[] = L"どちらか一方を別の場所に移してから、もう一度実行して下さい。";
+constexpr wchar_t kFileTooLarge[] = L"ファイルが大きすぎるため、読み込めません。";
+
+// The system's words for an error, or ours where they say too little.
+std::wstring ErrorSentence(platform::ErrorCode error) {
+    if (error == ERROR_FILE_TOO_LARGE) return kFileTooLarge;
+    return platform::ErrorText(error);
+}
+
+// A refusal's text, the paths it names, and what to do.
+MessageText Naming(std::wstring text, const std::vector<std::wstring>& paths, const wchar_t* hint) {
+    for (const std::wstring& path : paths) text += kLineBreak + path;
+    return {text + kLineBreak + hint, MessageIcon::Exclamation};
+}
 
 MessageText NoDataSetMessage(Operation operation) {
     switch (operation) {
@@ -60,7 +85,7 @@ MessageText FailuresMessage(const std::wstring& destination, const transfer::Tra
         const transfer::ChangeFailure& failure = report.failures[i];
         // A failure of no one file is one of the destination folder itself.
         const std::wstring name = failure.name.empty() ? destination : failure.name;
-        text += kLineBreak + name + L"：" + platform::ErrorText(failure.error);
+        text += kLineBreak + name + L"：" + ErrorSentence(failure.error);
     }
     if (report.failures.size() > shown) {
         text += kLineBreak + (L"ほか " + std::to_wstring(report.failures.size() - shown) + L" 件");
@@ -103,6 +128,12 @@ MessageText OutcomeMessage(Operation operation, const TransferRequest& request,
     }
     case TransferOutcome::Busy:
         return {kBusy, MessageIcon::Exclamation};
+    case TransferOutcome::LinkInTheWay:
+        return Naming(kLinkInTheWay, report.obstacles, kLinkInTheWayHint);
+    case TransferOutcome::NameInTheWay:
+        return Naming(kNameInTheWay, report.obstacles, kNameInTheWayHint);
+    case TransferOutcome::CaseTwins:
+        return Naming(kCaseTwins, report.obstacles, kCaseTwinsHint);
     case TransferOutcome::UnreadableRecord:
         return {kUnreadableRecord + (kLineBreak + report.unreadableWork) + kLineBreak + kUnreadableRecordHint,
                 MessageIcon::Exclamation};
@@ -124,7 +155,19 @@ MessageText ClosingMessage(Operation operation, const TransferRequest& request,
     MessageText message = OutcomeMessage(operation, request, report);
     if (report.outcome == transfer::TransferOutcome::Completed && report.overlayInvolved)
         message.text += kLineBreak + (kLineBreak + std::wstring(kOverlayInvolved));
-    if (report.interruptedRunUndone) message.text += kLineBreak + (kLineBreak + std::wstring(kInterruptedRunUndone));
+    if (!report.interruptedRunUndone) return message;
+    // What the recovery did, after what this run did; a refusal changed nothing else.
+    std::wstring recovered = report.notPutBack.empty() ? kInterruptedRunUndone : kInterruptedRunPartlyUndone;
+    const size_t shown = std::min(report.notPutBack.size(), kFailuresShown);
+    for (size_t i = 0; i < shown; ++i) recovered += kLineBreak + report.notPutBack[i];
+    if (report.notPutBack.size() > shown)
+        recovered += kLineBreak + (L"ほか " + std::to_wstring(report.notPutBack.size() - shown) + L" 件");
+    if (const size_t said = message.text.find(kNothingChanged);
+        report.outcome != transfer::TransferOutcome::Completed && said != std::wstring::npos) {
+        message.text.erase(said, kNothingChanged.size());
+        recovered += (shown > 0 ? kLineBreak : L"") + std::wstring(kNothingElseChanged);
+    }
+    message.text += kLineBreak + (kLineBreak + recovered);
     return message;
 }
 

@@ -1,5 +1,6 @@
 #include "folder_dialog/game_folder_choice.h"
 
+#include "platform/path_names.h"
 #include "platform/unique_handle.h"
 
 namespace folder_dialog {
@@ -20,7 +21,8 @@ std::wstring SavedFolderCaption(const std::wstring& folder) {
 }
 
 bool CheckGameFolder(const std::wstring& folder) {
-    return CanOpenForRead(folder + L"\\TorvaGame.exe") || CanOpenForRead(folder + L"\\!Torvanel.exe");
+    return CanOpenForRead(platform::InFolder(folder, L"TorvaGame.exe")) ||
+           CanOpenForRead(platform::InFolder(folder, L"!Torvanel.exe"));
 }
 
 SecondButtonState GameFolderChoice::Load() {

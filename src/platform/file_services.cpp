@@ -4,6 +4,7 @@
 #include "platform/unique_handle.h"
 #include "platform/wildcard.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cwchar>
 #include <memory>
@@ -190,10 +191,15 @@ std::optional<ULONGLONG> FileSize(const std::wstring& path) noexcept {
     return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-ErrorCode DeleteAccessError(const std::wstring& path) noexcept {
+ErrorCode DeleteAccessError(const std::wstring& path, DirectReach& reach) {
     constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    UniqueFile file(::CreateFileW(path.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file ? ERROR_SUCCESS : ::GetLastError();
+    UniqueFile file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file) return ::GetLastError();
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileInformationByHandle(file.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return kLinkInTheWay;
+    return reach.Reached(file.get(), path) ? ERROR_SUCCESS : kLinkInTheWay;
 }
 
 std::wstring FullPathOf(const std::wstring& path) {
@@ -203,6 +209,59 @@ std::wstring FullPathOf(const std::wstring& path) {
     const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
     full.resize(length);
     return WithoutTrailingSeparators(std::move(full));
+}
+
+bool IsInsideFolder(const std::wstring& folder, const std::wstring& path) {
+    const std::wstring prefix = AsFolder(FullPathOf(folder));
+    const std::wstring full = FullPathOf(path);
+    return full.size() > prefix.size() && SameName(std::wstring_view(full).substr(0, prefix.size()), prefix);
+}
+
+namespace {
+
+std::optional<std::wstring> FinalPathOf(HANDLE file) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length =
+            ::GetFinalPathNameByHandleW(file, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) return std::nullopt;
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(length + 1);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool DirectReach::Reached(HANDLE file, const std::wstring& path) {
+    const std::wstring full = FullPathOf(path);
+    const std::wstring folderPart(FolderPart(full));
+    auto known = std::find_if(folders_.begin(), folders_.end(), [&](const auto& f) { return f.first == folderPart; });
+    if (known == folders_.end()) {
+        const UniqueFile folder(::CreateFileW(folderPart.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        folders_.emplace_back(folderPart, folder ? FinalPathOf(folder.get()) : std::nullopt);
+        known = folders_.end() - 1;
+    }
+    const std::optional<std::wstring> reached = FinalPathOf(file);
+    if (!reached || !known->second) return true;
+    return SameName(*reached, InFolder(*known->second, std::wstring_view(full).substr(folderPart.size())));
+}
+
+std::wstring ResolvedFolder(const std::wstring& folder) {
+    const DWORD attributes = FileAttributes(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return folder;
+    const UniqueFile opened(::CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const std::optional<std::wstring> final = opened ? FinalPathOf(opened.get()) : std::nullopt;
+    if (!final) return folder;
+    constexpr std::wstring_view kShare = L"\\\\?\\UNC\\", kLocal = L"\\\\?\\";
+    if (final->starts_with(kShare)) return WithoutTrailingSeparators(L"\\\\" + final->substr(kShare.size()));
+    if (final->starts_with(kLocal)) return WithoutTrailingSeparators(final->substr(kLocal.size()));
+    return WithoutTrailingSeparators(*final);
 }
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept {
@@ -247,7 +306,7 @@ std::wstring ErrorText(ErrorCode error) {
         FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr, error, 0,
         reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     std::unique_ptr<wchar_t, LocalDeleter> owner(buffer);
-    if (length == 0 || buffer == nullptr) return L"エラー " + std::to_wstring(error);
+    if (length == 0 || buffer == nullptr) return L"Windowsのエラーが起きました（番号 " + std::to_wstring(error) + L"）。";
     std::wstring text(buffer, length);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
         text.pop_back();

@@ -68,8 +68,10 @@ struct BytesRead {
 
 // Why the file could not be opened for deletion with full sharing, as moving it
 // aside needs; ERROR_SUCCESS when it can. A sharing or lock violation means another
-// program holds it open.
-[[nodiscard]] ErrorCode DeleteAccessError(const std::wstring& path) noexcept;
+// program holds it open; kLinkInTheWay, that the name is a link (or leads through one).
+inline constexpr ErrorCode kLinkInTheWay = ERROR_CANT_RESOLVE_FILENAME;
+class DirectReach;
+[[nodiscard]] ErrorCode DeleteAccessError(const std::wstring& path, DirectReach& reach);
 
 // Where a file or folder is: its volume and its index on that volume.
 struct FileIdentity {
@@ -80,6 +82,27 @@ struct FileIdentity {
 
 // The full path, without trailing separators except at a drive root.
 [[nodiscard]] std::wstring FullPathOf(const std::wstring& path);
+
+// True when `path` lies inside `folder` once both are made full ("." and ".." resolved,
+// either separator), at a drive or share root as anywhere; the folder itself is not inside.
+[[nodiscard]] bool IsInsideFolder(const std::wstring& folder, const std::wstring& path);
+
+// Tells whether a handle opened by a path reached that very file, or another one a
+// link under its name led to (its final path is not the path's folder and name).
+// Each folder's own final path is looked up once. Where the system cannot tell, it
+// says the file was reached directly.
+class DirectReach {
+public:
+    [[nodiscard]] bool Reached(HANDLE file, const std::wstring& path);
+
+private:
+    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> folders_;
+};
+
+// The folder itself when it is not a link; else the folder the link leads to, as a
+// plain path ("D:\Games\Torvanel", "\\server\share\Torvanel"). What lies inside is
+// then reached without passing the link again.
+[[nodiscard]] std::wstring ResolvedFolder(const std::wstring& folder);
 
 // Bytes the caller may still write on the folder's volume; nullopt when unknown.
 [[nodiscard]] std::optional<ULONGLONG> FreeBytes(const std::wstring& folder) noexcept;

@@ -6,35 +6,60 @@ namespace platform {
 
 namespace {
 
-std::wstring LockFilePath(const std::wstring& folder) {
-    std::wstring path = folder;
-    if (!path.empty() && !IsPathSeparator(path.back())) path += L'\\';
-    return path + std::wstring(kLockFileName);
+// Something that is not a lock file of ours stands under the lock's name: a folder,
+// or a link, which would lead our handle (and its deletion) somewhere else.
+bool IsFolderOrLink(DWORD attributes) noexcept {
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0;
 }
 
 }  // namespace
 
 FolderLock::FolderLock(const std::wstring& folder) {
-    const std::wstring path = LockFilePath(folder);
+    path_ = InFolder(folder, kLockFileName);
+    const std::wstring& path = path_;
     // A lock file that its holder is closing is "delete pending" for a moment, and
     // opening it then says access denied, as an unwritable folder does: look again.
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (attempt > 0) ::Sleep(50);
+        if (IsFolderOrLink(FileAttributes(path))) {
+            Refuse(ERROR_ALREADY_EXISTS, true);
+            return;
+        }
         // No sharing: a second opener fails at once, in any session and over a network.
-        file_.reset(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_HIDDEN, nullptr));
+        // The file is opened as itself, never as what a link under its name leads to.
+        constexpr DWORD kAccess = GENERIC_READ | GENERIC_WRITE | DELETE;
+        constexpr DWORD kFlags = FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_OPEN_REPARSE_POINT;
+        file_.reset(::CreateFileW(path.c_str(), kAccess, 0, nullptr, CREATE_NEW, kFlags, nullptr));
+        if (!file_ && (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS)) {
+            file_.reset(::CreateFileW(path.c_str(), kAccess, 0, nullptr, OPEN_EXISTING, kFlags, nullptr));
+            // The name exists but no file opens under it: a link leading nowhere, or a
+            // holder that deleted it just now.
+            if (!file_ && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+                error_ = ERROR_FILE_NOT_FOUND;
+                continue;
+            }
+        }
         if (file_) break;
         error_ = ::GetLastError();
         if (error_ != ERROR_ACCESS_DENIED) return;
     }
-    if (!file_) return;
+    if (!file_) {
+        if (error_ == ERROR_FILE_NOT_FOUND) Refuse(ERROR_ALREADY_EXISTS, true);
+        return;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if ((::GetFileInformationByHandle(file_.get(), &info) && IsFolderOrLink(info.dwFileAttributes)) ||
+        !DirectReach().Reached(file_.get(), path)) {
+        Refuse(ERROR_ALREADY_EXISTS, true);
+        return;
+    }
     // Where sharing modes are not seen (a file server that ignores them), the
     // byte-range lock still is.
     OVERLAPPED at{};
     if (!::LockFileEx(file_.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
         const ErrorCode error = ::GetLastError();
-        file_.reset();
-        error_ = error == ERROR_IO_PENDING ? ERROR_LOCK_VIOLATION : error;
+        Refuse(error == ERROR_IO_PENDING ? ERROR_LOCK_VIOLATION : error, false);
         return;
     }
     // A holder that let go between our open and our lock has deleted the file we hold:
@@ -42,11 +67,16 @@ FolderLock::FolderLock(const std::wstring& folder) {
     FILE_STANDARD_INFO standard{};
     if (::GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &standard, sizeof standard) &&
         (standard.DeletePending || standard.NumberOfLinks == 0)) {
-        file_.reset();
-        error_ = ERROR_LOCK_VIOLATION;
+        Refuse(ERROR_LOCK_VIOLATION, false);
         return;
     }
     error_ = ERROR_SUCCESS;
+}
+
+void FolderLock::Refuse(ErrorCode error, bool nameTaken) {
+    file_.reset();  // never marked for deletion: what stands there is not ours
+    error_ = error;
+    nameTaken_ = nameTaken;
 }
 
 FolderLock::~FolderLock() {

@@ -22,10 +22,18 @@ public:
     // Why it is not held: ERROR_SHARING_VIOLATION when another run holds it,
     // ERROR_ACCESS_DENIED when the folder cannot be written, or what else the system said.
     [[nodiscard]] ErrorCode Error() const noexcept { return error_; }
+    // The lock's name is taken by a folder or a link, which no run may open as its lock
+    // (nor delete): the player has to move it away.
+    [[nodiscard]] bool NameTaken() const noexcept { return nameTaken_; }
+    [[nodiscard]] std::wstring Path() const { return path_; }
 
 private:
+    void Refuse(ErrorCode error, bool nameTaken);
+
     UniqueFile file_;
     ErrorCode error_ = ERROR_SUCCESS;
+    bool nameTaken_ = false;
+    std::wstring path_;
 };
 
 // The lock file's name inside a locked folder.

@@ -32,6 +32,11 @@ std::wstring WithoutTrailingSeparators(std::wstring folder) {
     return folder;
 }
 
+std::wstring AsFolder(std::wstring_view folder) {
+    while (!folder.empty() && IsPathSeparator(folder.back())) folder.remove_suffix(1);
+    return std::wstring(folder) + L'\\';
+}
+
 bool IsReservedDeviceName(std::wstring_view fileName) noexcept {
     // Windows reads the device from the part before the first dot (or stream colon),
     // without the blanks that end it.

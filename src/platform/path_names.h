@@ -16,6 +16,17 @@ namespace platform {
 // drive root ("C:\Games\" -> "C:\Games", "C:\\" -> "C:\").
 [[nodiscard]] std::wstring WithoutTrailingSeparators(std::wstring folder);
 
+// A folder path ending in exactly one separator, as the transfer takes folders:
+// "C:\Games" -> "C:\Games\", "R:\" -> "R:\", "\\server\share\\" -> "\\server\share\". An empty
+// folder is the current drive's root, "\".
+[[nodiscard]] std::wstring AsFolder(std::wstring_view folder);
+
+// `name` in `folder`, joined by one separator however the folder ends: "R:\" and
+// "Backup" make "R:\Backup", never "R:\\Backup". The one place that joins the two.
+[[nodiscard]] inline std::wstring InFolder(std::wstring_view folder, std::wstring_view name) {
+    return AsFolder(folder) + std::wstring(name);
+}
+
 // True when the file name (no folder) opens a device instead of a file: CON, PRN,
 // AUX, NUL, COM1-COM9, LPT1-LPT9, CONIN$ and CONOUT$, in any case, with or without
 // an extension, trailing dots or blanks ("con .txt", "NUL.tar.gz", "aux..").

@@ -28,15 +28,22 @@ std::wstring In(const std::wstring& folder, std::wstring_view sub) { return fold
 FolderContents::FolderContents(std::wstring folder, std::wstring overlay)
     : folder_(std::move(folder)),
       overlay_(std::move(overlay)),
-      root_(Read(folder_, overlay_)),
-      nation_(Read(folder_ + std::wstring(kNationFolder), In(overlay_, kNationFolder))),
-      past_(Read(folder_ + std::wstring(kPastFolder), In(overlay_, kPastFolder))) {}
+      root_(Read(folder_, overlay_, {})),
+      nation_(Read(folder_ + std::wstring(kNationFolder), In(overlay_, kNationFolder), kNationFolder)),
+      past_(Read(folder_ + std::wstring(kPastFolder), In(overlay_, kPastFolder), kPastFolder)) {}
 
-FolderContents::Listing FolderContents::Read(const std::wstring& path, const std::wstring& overlayPath) {
+FolderContents::Listing FolderContents::Read(const std::wstring& path, const std::wstring& overlayPath,
+                                             std::wstring_view folderPart) {
     Listing result;
     platform::FolderListing own = platform::ListFolder(path);
     result.exists = own.error == ERROR_SUCCESS;
+    std::unordered_map<std::wstring, size_t> names;  // every own entry's key
     for (platform::FolderEntry& entry : own.entries) {
+        const auto [found, added] = names.emplace(NameKey(entry.name), result.entries.size());
+        if (!added && !result.twins) {
+            result.twins.emplace(std::wstring(folderPart) + result.entries[found->second].entry.name,
+                                 std::wstring(folderPart) + entry.name);
+        }
         if (!IsFolder(entry.attributes)) result.files.emplace(NameKey(entry.name), result.entries.size());
         result.entries.push_back({std::move(entry), true, false});
     }
@@ -114,6 +121,13 @@ std::optional<FolderContents::PlainFolder> FolderContents::PlainFolderOf(std::ws
         ++plain.files;
     }
     return plain;
+}
+
+std::optional<std::pair<std::wstring, std::wstring>> FolderContents::CaseTwins() const {
+    for (const Listing* listing : {&root_, &nation_, &past_}) {
+        if (listing->twins) return listing->twins;
+    }
+    return std::nullopt;
 }
 
 ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {

@@ -55,6 +55,10 @@ public:
     // own names after the folder's).
     [[nodiscard]] std::vector<std::wstring> OrdinaryFiles(std::wstring_view relativePattern) const;
 
+    // Two entries of the folder or one of its data folders whose names differ only in
+    // case, as relative names: one name to Windows, two on a case-sensitive folder.
+    [[nodiscard]] std::optional<std::pair<std::wstring, std::wstring>> CaseTwins() const;
+
 private:
     struct Entry {
         platform::FolderEntry entry;  // the overlay's when it has the name
@@ -65,9 +69,10 @@ private:
         bool exists = false;
         std::vector<Entry> entries;
         std::unordered_map<std::wstring, size_t> files;  // name key -> entry, for entries that are not folders
+        std::optional<std::pair<std::wstring, std::wstring>> twins;  // the folder's own, in any kind of entry
     };
 
-    static Listing Read(const std::wstring& path, const std::wstring& overlayPath);
+    static Listing Read(const std::wstring& path, const std::wstring& overlayPath, std::wstring_view folderPart);
     // The listing of the folder part of a relative name ("" or "nationDATA\"), if taken.
     [[nodiscard]] const Listing* ListingFor(std::wstring_view folderPart) const;
     [[nodiscard]] const Entry* Find(std::wstring_view relative) const;

@@ -58,9 +58,8 @@ Journal JournalOf(const ResolvedTransfer& plan) {
 // True when the journal's names stay inside `folder` on the way there: no part of
 // a name's folder is a link to elsewhere.
 bool StaysInside(const std::wstring& folder, const Journal& journal, platform::FileSystem& fs) {
-    const std::wstring root = platform::FullPathOf(folder) + L"\\";
     const auto inside = [&](std::wstring_view name) {
-        if (!platform::FullPathOf(folder + std::wstring(name)).starts_with(root)) return false;
+        if (!platform::IsInsideFolder(folder, folder + std::wstring(name))) return false;
         for (size_t end = name.find(L'\\'); end != std::wstring_view::npos; end = name.find(L'\\', end + 1)) {
             if (IsLink(fs.Attributes(folder + std::wstring(name.substr(0, end))))) return false;
         }
@@ -77,14 +76,64 @@ bool StaysInside(const std::wstring& folder, const Journal& journal, platform::F
     return true;
 }
 
+// True when the work folder holds only what a change with this journal puts there,
+// where this version puts it, and no link anywhere: every bucket its staging made,
+// the new or the old folder of each folder replaced whole, plain files in them.
+// Anything else (an earlier layout, a planted journal, a link to elsewhere) is not
+// a change this program can undo.
+bool MatchesLayout(const std::wstring& work, const Journal& journal, platform::FileSystem& fs) {
+    const size_t buckets = (journal.entries.size() + kBucketSize - 1) / kBucketSize;
+    const auto plainFiles = [&](const std::wstring& folder, const auto& allowed) {
+        const platform::FolderListing listing = fs.List(folder);
+        return listing.error == ERROR_SUCCESS &&
+               std::all_of(listing.entries.begin(), listing.entries.end(), [&](const platform::FolderEntry& entry) {
+                   return !IsFolder(entry.attributes) && !IsLink(entry.attributes) && allowed(entry.name);
+               });
+    };
+    const platform::FolderListing top = fs.List(work);
+    if (top.error != ERROR_SUCCESS) return false;
+    std::vector<bool> bucketFound(buckets, false);
+    std::vector<bool> wholeFound(journal.wholeFolders.size(), false);
+    for (const platform::FolderEntry& entry : top.entries) {
+        const std::wstring& name = entry.name;
+        if (IsLink(entry.attributes)) return false;
+        if (!IsFolder(entry.attributes)) {
+            if (name != kJournalName && name != kJournalDraftName && name != kDoneName) return false;
+            continue;
+        }
+        bool known = false;
+        for (size_t b = 0; b < buckets && !known; ++b) {
+            if (name != BucketName(b * kBucketSize)) continue;
+            // Its staged files, set-aside originals and overlay copies: n<i>, o<i>, v<i>.
+            known = bucketFound[b] = plainFiles(work + name + L"\\", [&](const std::wstring& file) {
+                if (file.size() < 2 || (file[0] != L'n' && file[0] != L'o' && file[0] != L'v')) return false;
+                for (size_t i = b * kBucketSize; i < std::min(journal.entries.size(), (b + 1) * kBucketSize); ++i) {
+                    if (file.substr(1) == std::to_wstring(i)) return true;
+                }
+                return false;
+            });
+        }
+        for (size_t w = 0; w < journal.wholeFolders.size() && !known; ++w) {
+            if (name != NewFolderName(journal.wholeFolders[w]) && name != OldFolderName(journal.wholeFolders[w])) continue;
+            known = wholeFound[w] = plainFiles(work + name + L"\\", [](const std::wstring&) { return true; });
+        }
+        if (!known) return false;
+    }
+    return std::all_of(bucketFound.begin(), bucketFound.end(), [](bool found) { return found; }) &&
+           std::all_of(wholeFound.begin(), wholeFound.end(), [](bool found) { return found; });
+}
+
 // True when the journal can be followed in `folder` and its `overlay`: its names stay
-// inside both, and it moved no overlay copy unless there is an overlay to put it back in.
-bool Honourable(const std::wstring& folder, const std::wstring& overlay, const Journal& journal,
-                platform::FileSystem& fs) {
+// inside both, it moved no overlay copy unless there is an overlay to put it back in,
+// and its work folder is laid out as this version lays it out.
+bool Honourable(const std::wstring& folder, const std::wstring& overlay, const std::wstring& work,
+                const Journal& journal, platform::FileSystem& fs) {
     const bool touchedOverlay =
         std::any_of(journal.entries.begin(), journal.entries.end(), [](const JournalEntry& e) { return e.hadOverlay; });
     if (touchedOverlay && overlay.empty()) return false;
-    return StaysInside(folder, journal, fs) && (!touchedOverlay || StaysInside(overlay, Journal{{}, {}, journal.entries}, fs));
+    return StaysInside(folder, journal, fs) &&
+           (!touchedOverlay || StaysInside(overlay, Journal{{}, {}, journal.entries}, fs)) &&
+           MatchesLayout(work, journal, fs);
 }
 
 // Moves back what a change had done, newest first, by what the disk shows of each
@@ -142,7 +191,10 @@ platform::ErrorCode RollBack(const std::wstring& folder, const std::wstring& ove
     for (size_t i = journal.createdFolders.size(); i-- > 0;) {
         const std::wstring created = folder + journal.createdFolders[i];
         // A file someone else put there since keeps the folder; it is not ours to delete.
-        const platform::ErrorCode error = fs.Exists(created) ? fs.RemoveFolder(created) : ERROR_SUCCESS;
+        // Nor is a file or link under its name: the change never made one.
+        const DWORD attributes = fs.Attributes(created);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !IsFolder(attributes) || IsLink(attributes)) continue;
+        const platform::ErrorCode error = fs.RemoveFolder(created);
         if (error != ERROR_DIR_NOT_EMPTY) note(error);
     }
     return first;
@@ -388,7 +440,7 @@ Recovery RecoverFolder(const std::wstring& folder, const std::wstring& overlay, 
             continue;
         }
         const std::optional<Journal> journal = ParseJournal(read.bytes);
-        if (!journal || !Honourable(folder, overlay, *journal, fs)) {
+        if (!journal || !Honourable(folder, overlay, work, *journal, fs)) {
             if (recovery.unreadableWork.empty()) recovery.unreadableWork = work;
             continue;
         }
@@ -398,6 +450,12 @@ Recovery RecoverFolder(const std::wstring& folder, const std::wstring& overlay, 
                 continue;  // the journal stays for the next run
             }
             recovery.undone = true;
+            // Every original the change had is back, unless something took it meanwhile.
+            for (const JournalEntry& original : journal->entries) {
+                if ((original.hadOld && !fs.Exists(folder + original.name)) ||
+                    (original.hadOverlay && !fs.Exists(overlay + original.name)))
+                    recovery.notPutBack.push_back(folder + original.name);
+            }
         }
         (void)RemoveWorkFolder(work, fs);
     }

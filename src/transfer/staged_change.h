@@ -74,10 +74,14 @@ private:
 
 struct Recovery {
     bool undone = false;  // an interrupted transfer was found and put back
+    // Originals the undone change had moved that are neither in place nor set aside
+    // (a scanner's quarantine, another program): not put back.
+    std::vector<std::wstring> notPutBack;
     // Why an interrupted change could not be put back yet; its journal stays.
     platform::ErrorCode pending = ERROR_SUCCESS;
     // A work folder whose journal this program cannot honour (another version's,
-    // damaged, or naming files it would not touch), left exactly as it is.
+    // damaged, naming files it would not touch, or beside anything its layout does not
+    // put there, a link above all), left exactly as it is.
     std::wstring unreadableWork;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/path_names.h"
 #include "transfer/transfer_plan.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace transfer {
@@ -98,12 +99,17 @@ private:
 
     // A listed file whose subfolder the destination lacks is skipped, unless the
     // transfer creates that folder.
-    bool DestinationFolderWillExist(std::wstring_view name) const {
+    bool DestinationFolderWillExist(std::wstring_view name) {
         const std::wstring_view folder = platform::FolderPart(name);
         if (folder.empty() || destination_.HasFolder(folder)) return true;
         for (const std::wstring& created : willExist_) {
             if (NameKey(created) == NameKey(folder)) return true;
         }
+        const std::wstring_view bare = folder.substr(0, folder.size() - 1);
+        if (destination_.HasOwnFile(bare) &&
+            std::none_of(result_.blockedFolders.begin(), result_.blockedFolders.end(),
+                         [&](const std::wstring& known) { return NameKey(known) == NameKey(bare); }))
+            result_.blockedFolders.emplace_back(bare);
         return false;
     }
 

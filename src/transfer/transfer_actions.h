@@ -31,6 +31,8 @@ struct ResolvedTransfer {
     // Data folders whose every file the plan replaces or deletes, as the destination
     // spells them: each can be replaced whole by a folder of the new files.
     std::vector<std::wstring> wholeFolders;
+    // Subfolders of listed files where the destination has a file of that name.
+    std::vector<std::wstring> blockedFolders;
     size_t filesToCopy = 0;
     bool overlayInvolved = false;  // a change reads or replaces an overlay's copy
 };

@@ -1,5 +1,6 @@
 #include "transfer/transfer_checks.h"
 
+#include "platform/path_names.h"
 #include "transfer/transfer_plan.h"
 
 #include <algorithm>
@@ -24,6 +25,30 @@ bool HasAnyNamedFile(const FolderContents& source, const PlanStep& step) {
 
 }  // namespace
 
+std::optional<Obstacle> FolderObstacle(const std::wstring& folder, bool dataFoldersToo) {
+    const auto check = [](const std::wstring& path) -> std::optional<Obstacle> {
+        // Without its trailing separator: with one, the system looks through a link.
+        const std::wstring shown = platform::WithoutTrailingSeparators(path);
+        const DWORD attributes = platform::FileAttributes(shown);
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+        if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return Obstacle{Obstacle::Kind::Link, {shown}};
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Obstacle{Obstacle::Kind::NotFolder, {shown}};
+        return std::nullopt;
+    };
+    if (std::optional<Obstacle> found = check(folder)) return found;
+    for (const std::wstring_view name : kDataFolderNames) {
+        if (!dataFoldersToo) break;
+        if (std::optional<Obstacle> found = check(folder + std::wstring(name))) return found;
+    }
+    return std::nullopt;
+}
+
+std::optional<Obstacle> CaseTwinsIn(const std::wstring& folder, const FolderContents& contents) {
+    const auto twins = contents.CaseTwins();
+    if (!twins) return std::nullopt;
+    return Obstacle{Obstacle::Kind::CaseTwins, {folder + twins->first, folder + twins->second}};
+}
+
 bool HoldsDataSet(const FolderContents& source) {
     if (!source.Exists()) return false;
     if (!source.OrdinaryFiles(L"nationDATA\\*").empty() || !source.OrdinaryFiles(L"pastDATA\\*").empty()) return true;
@@ -43,6 +68,7 @@ DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, cons
     };
     DestinationFileCheck check;
     std::vector<Held> held;
+    platform::DirectReach reach;
     const auto look = [&](const std::wstring& name, const std::wstring& path) {
         const DWORD attributes = platform::FileAttributes(path);
         // Windows refuses to overwrite these; Wine running as root would not, so we look.
@@ -50,8 +76,10 @@ DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, cons
             check.refused.push_back({name, ERROR_ACCESS_DENIED});
             return;
         }
-        const platform::ErrorCode error = platform::DeleteAccessError(path);
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+        const platform::ErrorCode error = platform::DeleteAccessError(path, reach);
+        if (error == platform::kLinkInTheWay) {
+            if (!check.obstacle) check.obstacle = Obstacle{Obstacle::Kind::Link, {path}};
+        } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
             held.push_back({name, path});
         } else if (error != ERROR_SUCCESS) {
             check.refused.push_back({name, error});
@@ -61,10 +89,13 @@ DestinationFileCheck CheckDestinationFiles(const std::wstring& destination, cons
         if (change.replacesExisting) look(change.name, destination + change.name);
         if (change.replacesOverlay) look(change.name, overlay + change.name);
     }
+    for (const std::wstring& folder : plan.blockedFolders) {
+        if (!check.obstacle) check.obstacle = Obstacle{Obstacle::Kind::NotFolder, {destination + folder}};
+    }
     for (int attempt = 1; attempt < kInUseRetries && !held.empty(); ++attempt) {
         ::Sleep(100);
-        std::erase_if(held, [](const Held& file) {
-            const platform::ErrorCode error = platform::DeleteAccessError(file.path);
+        std::erase_if(held, [&reach](const Held& file) {
+            const platform::ErrorCode error = platform::DeleteAccessError(file.path, reach);
             return error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION;
         });
     }

@@ -59,6 +59,19 @@ bool FolderExists(const std::wstring& folder) {
 
 void Refuse(TransferReport& report, TransferOutcome outcome) { report.outcome = outcome; }
 
+void Refuse(TransferReport& report, Obstacle obstacle) {
+    report.outcome = obstacle.kind == Obstacle::Kind::Link        ? TransferOutcome::LinkInTheWay
+                     : obstacle.kind == Obstacle::Kind::NotFolder ? TransferOutcome::NameInTheWay
+                                                                  : TransferOutcome::CaseTwins;
+    report.obstacles = std::move(obstacle.paths);
+}
+
+// Why a lock could not be taken, as the player is told it.
+void RefuseLock(TransferReport& report, const platform::FolderLock& lock, TransferOutcome otherwise) {
+    if (lock.NameTaken()) return Refuse(report, Obstacle{Obstacle::Kind::NotFolder, {lock.Path()}});
+    Refuse(report, otherwise);
+}
+
 // The outcome is fixed by now: an observer out of memory for its copy of the report
 // changes nothing, and gets the report as TransferDataSet returns it.
 void TellResult(TransferObserver* observer, const TransferReport& report) noexcept {
@@ -80,17 +93,29 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
     const std::wstring& source = request.source;
     const std::wstring& destination = request.destination;
     if (platform::IsSameFolder(source, destination)) return Refuse(report, TransferOutcome::SameFolder);
+    // The folders it writes are its own: not a link, nor a file where a folder belongs.
+    // (The game folder itself may be reached through a link: the caller resolves it.)
+    if (auto obstacle = FolderObstacle(destination, false)) return Refuse(report, std::move(*obstacle));
     if (!FolderExists(destination)) return Refuse(report, TransferOutcome::DestinationMissing);
+    if (request.sourceWritten) {
+        if (auto obstacle = FolderObstacle(source, false)) return Refuse(report, std::move(*obstacle));
+    }
 
     // The destination's lock is its first write: a folder that cannot be written says so here.
     const platform::FolderLock destinationLock(destination);
     if (destinationLock.Error() == ERROR_ACCESS_DENIED) return Refuse(report, TransferOutcome::NotWritable);
-    if (!destinationLock.Held()) return Refuse(report, TransferOutcome::Busy);
+    if (!destinationLock.Held()) return RefuseLock(report, destinationLock, TransferOutcome::Busy);
     std::optional<platform::FolderLock> sourceLock;
     if (request.sourceWritten && !sourceLock.emplace(source).Held()) {
         const platform::ErrorCode error = sourceLock->Error();
         const bool missing = error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND;
-        return Refuse(report, missing ? TransferOutcome::NoDataSet : TransferOutcome::Busy);
+        return RefuseLock(report, *sourceLock, missing ? TransferOutcome::NoDataSet : TransferOutcome::Busy);
+    }
+    // Recovery and the change go into the data folders of what they write, and into overlays.
+    for (const std::wstring* folder : {&destination, &request.destinationOverlay, &source, &request.sourceOverlay}) {
+        const bool written = folder == &destination || folder == &request.destinationOverlay || request.sourceWritten;
+        if (!written || folder->empty()) continue;
+        if (auto obstacle = FolderObstacle(*folder, true)) return Refuse(report, std::move(*obstacle));
     }
 
     // A run killed halfway is put right before anything is looked at; while it cannot
@@ -100,6 +125,7 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
         const Recovery recovery =
             RecoverFolder(*folder, folder == &destination ? request.destinationOverlay : request.sourceOverlay, fs);
         report.interruptedRunUndone = report.interruptedRunUndone || recovery.undone;
+        report.notPutBack.insert(report.notPutBack.end(), recovery.notPutBack.begin(), recovery.notPutBack.end());
         if (!recovery.unreadableWork.empty()) {
             report.unreadableWork = platform::WithoutTrailingSeparators(recovery.unreadableWork);
             return Refuse(report, TransferOutcome::UnreadableRecord);
@@ -112,13 +138,16 @@ void RunTransfer(const TransferRequest& request, TransferObserver* observer, pla
 
     const FolderContents sourceContents(source, request.sourceOverlay);
     if (!HoldsDataSet(sourceContents)) return Refuse(report, TransferOutcome::NoDataSet);
+    if (auto twins = CaseTwinsIn(source, sourceContents)) return Refuse(report, std::move(*twins));
 
     const WorldFileNames listed = ReadWorldFileNames(request.worldFile);
     if (listed.error != ERROR_SUCCESS) return Fail(report, {{std::wstring(kWorldFileName), listed.error}});
 
     const FolderContents destinationContents(destination, request.destinationOverlay);
+    if (auto twins = CaseTwinsIn(destination, destinationContents)) return Refuse(report, std::move(*twins));
     const ResolvedTransfer plan = ResolveTransfer(sourceContents, destinationContents, request.musicFlag, listed.names);
     DestinationFileCheck check = CheckDestinationFiles(destination, request.destinationOverlay, plan);
+    if (check.obstacle) return Refuse(report, std::move(*check.obstacle));
     if (!check.inUse.empty()) {
         report.filesInUse = std::move(check.inUse);
         return Refuse(report, TransferOutcome::FilesInUse);

@@ -21,6 +21,9 @@ enum class TransferOutcome {
     FilesInUse,          // refused: another program holds destination files open
     Busy,                // refused: another run of this program is using one of the folders
     UnreadableRecord,    // refused: `unreadableWork` holds a journal this program cannot honour
+    LinkInTheWay,        // refused: `obstacles` names a link where the transfer needs its own folder or file
+    NameInTheWay,        // refused: `obstacles` names a file where a folder belongs, or what took the lock's name
+    CaseTwins,           // refused: `obstacles` names two names of one folder that differ only in case
 };
 
 // Where a transfer's time went, in milliseconds (the benchmark prints them).
@@ -43,6 +46,9 @@ struct TransferReport {
     bool changesLeft = false;
     // An earlier run killed halfway was found and its folders put back before this one.
     bool interruptedRunUndone = false;
+    // Originals of that earlier run found neither in place nor set aside: not put back.
+    std::vector<std::wstring> notPutBack;
+    std::vector<std::wstring> obstacles;  // LinkInTheWay, NameInTheWay, CaseTwins: full paths
     std::wstring unreadableWork;  // UnreadableRecord: the work folder, left as it was
     bool overlayInvolved = false;  // Completed: copies of an overlay were read or replaced
     size_t filesCopied = 0;

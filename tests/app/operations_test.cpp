@@ -135,6 +135,12 @@ TEST(ClosingMessage, NamesTheFilesThatStoppedTheOperation) {
         EXPECT_EQ(message.text, expected) << count;
         EXPECT_EQ(message.icon, MessageIcon::Exclamation);
     }
+    // Where the system has no words for an error, or too few, ours.
+    TransferReport tooLarge;
+    tooLarge.outcome = TransferOutcome::Failed;
+    tooLarge.failures = {{L"zeloworld.dat", ERROR_FILE_TOO_LARGE}};
+    EXPECT_TRUE(ClosingMessage(Operation::Install, {L"C:\\P\\", L"C:\\G\\", L"", L""}, tooLarge)
+                    .text.ends_with(L"\rzeloworld.dat：ファイルが大きすぎるため、読み込めません。"));
 }
 
 // A refusal says why nothing changed, with the exclamation icon; Default's missing
@@ -179,7 +185,16 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         {Completed, Backup, L"バックアップ終了しました。\r\rWindowsが別の場所に保存していたTorvanelのデータも、同じように処理しました。" + undone,
          {}, {}, true, MessageIcon::None, true},
         {Busy, Restore, busy, {}, {}, false, MessageIcon::Exclamation, true},
-        {Busy, Restore, busy + undone, {}, {}, true},
+        // After a recovery a refusal changed nothing else, and says so once.
+        {Busy, Restore, L"別の操作がこのフォルダのデータを処理中のため、中止しました。\rその操作が終わってから、もう一度実行して下さい。" +
+                            undone + L"それ以外は何も変更していません。", {}, {}, true},
+        // What stands in the way is named, with what to do.
+        {LinkInTheWay, Backup, L"次のフォルダまたはファイルがリンク（ジャンクションやシンボリックリンク）のため、" + nothing +
+         L"\rC:\\G\\x\rリンクを普通のフォルダまたはファイルに置き換えてから、もう一度実行して下さい。"},
+        {NameInTheWay, Install, L"次の名前のファイルまたはフォルダがあるため、" + nothing +
+         L"\rC:\\G\\x\rこれを別の場所に移すか名前を変えてから、もう一度実行して下さい。"},
+        {CaseTwins, Install, L"大文字と小文字だけが違う名前のファイルがあるため、" + nothing +
+         L"\rC:\\G\\x\rどちらか一方を別の場所に移してから、もう一度実行して下さい。"},
     };
     for (const auto& c : cases) {
         TransferReport report;
@@ -189,10 +204,18 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         report.interruptedRunUndone = c.interruptedRunUndone;
         report.unreadableWork = L"C:\\G\\~tvwork-1-2-3";
         report.overlayInvolved = c.overlayInvolved;
+        report.obstacles = {L"C:\\G\\x"};
         const app::MessageText message = ClosingMessage(c.operation, {c.source, L"C:\\G\\", L"", L""}, report);
         EXPECT_EQ(message.text, c.text) << "case " << (&c - cases);
         EXPECT_EQ(message.icon, c.icon) << "case " << (&c - cases);
     }
+    // An undo that could not put an original back never says it was undone: it names it.
+    TransferReport partly;
+    partly.interruptedRunUndone = true;
+    partly.notPutBack = {L"C:\\G\\kosei01.dat"};
+    EXPECT_EQ(ClosingMessage(Install, {L"", L"C:\\G\\", L"", L""}, partly).text,
+              L"データ書き込み終了しました。\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しましたが、"
+              L"次のファイルは見つからず、元に戻せませんでした。\rC:\\G\\kosei01.dat");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "support/temp_folder.h"
 
 #include "platform/file_services.h"
+#include "platform/system_function.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -78,5 +79,74 @@ void WriteTree(const std::wstring& folder, const Tree& tree) {
 
 Tree ReadTree(const std::wstring& folder, std::wstring_view skipped) { return ReadInto({}, folder, L"", skipped, false); }
 Tree Snapshot(const std::wstring& folder) { return ReadInto({}, folder, L"", {}, true); }
+
+}  // namespace testing_support
+
+namespace testing_support {
+
+namespace {
+
+// The Unix path of a Windows path under Wine; "" elsewhere.
+std::string UnixPath(const std::wstring& path) {
+    using DosToUnix = char*(CDECL*)(LPCWSTR);
+    const auto convert = platform::SystemFunction<DosToUnix>(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    char* unix = convert ? convert(path.c_str()) : nullptr;
+    if (!unix) return {};
+    std::string result = unix;
+    ::HeapFree(::GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Starts a Unix command and waits until `done` holds (Wine gives no handle to wait on
+// for a Unix process).
+template <typename Done>
+bool RunUnix(std::wstring command, Done done) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    const platform::UniqueKernelHandle thread(process.hThread), running(process.hProcess);
+    for (int wait = 0; wait < 100 && !done(); ++wait) ::Sleep(50);
+    return done();
+}
+
+std::wstring Quoted(const std::string& unixPath) {
+    return L"\"" + std::filesystem::path(std::u8string(unixPath.begin(), unixPath.end())).wstring() + L"\"";
+}
+
+}  // namespace
+
+bool MakeLink(const std::wstring& link, const std::wstring& target) {
+    const std::string from = UnixPath(link), to = UnixPath(target);
+    return !from.empty() && !to.empty() && RunUnix(L"/bin/ln -s " + Quoted(to) + L" " + Quoted(from), [&] {
+               return ::GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+           });
+}
+
+bool RemoveLink(const std::wstring& link) {
+    const std::string path = UnixPath(link);
+    return !path.empty() && RunUnix(L"/bin/rm " + Quoted(path), [&] {
+               return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES;
+           });
+}
+
+bool WriteCaseTwin(const std::wstring& path, std::string_view bytes) {
+    const TempFolder scratch;
+    WriteBytes(scratch / L"twin", bytes);
+    // The folder's Unix path, then the name: Wine would find the existing twin by the whole path.
+    const std::filesystem::path name = std::filesystem::path(path).filename();
+    const std::u8string utf8 = name.u8string();
+    const std::string from = UnixPath(scratch / L"twin"),
+                      to = UnixPath(std::filesystem::path(path).parent_path().wstring()) + "/" +
+                           std::string(utf8.begin(), utf8.end());
+    const auto written = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path())) {
+            if (entry.path().filename() == std::filesystem::path(path).filename()) return true;
+        }
+        return false;
+    };
+    return !from.empty() && !to.empty() && RunUnix(L"/bin/cp " + Quoted(from) + L" " + Quoted(to), written);
+}
 
 }  // namespace testing_support

@@ -66,3 +66,17 @@ void WriteTree(const std::wstring& folder, const Tree& tree);
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Real links and case-sensitive names, made as a player's own tools make them. Under
+// Wine through the Unix side: a Unix symbolic link is what Wine shows as a junction or
+// symbolic link (a reparse point), and every Unix folder is case-sensitive. False where
+// that cannot be done (on Windows these need rights a test does not have).
+[[nodiscard]] bool MakeLink(const std::wstring& link, const std::wstring& target);
+// Removes a link made by MakeLink as a link, never what it leads to.
+[[nodiscard]] bool RemoveLink(const std::wstring& link);
+// A new file beside one whose name differs from it only in case.
+[[nodiscard]] bool WriteCaseTwin(const std::wstring& path, std::string_view bytes);
+
+}  // namespace testing_support

@@ -379,6 +379,40 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         EXPECT_EQ(report.unreadableWork, work) << Utf8(journal);
         observer_ = {};
     }
+    // A journal this version would honour, beside a work folder it did not lay out: files
+    // where an earlier layout put them, no bucket at all, a bucket or a new folder that is
+    // a link leading out of the folder.
+    const std::wstring victim = root_ / L"victim";
+    const struct {
+        std::wstring_view journal;
+        Tree files;
+        std::wstring link;  // made a link to the victim folder
+    } layouts[] = {
+        {L"torvanel-transfer-journal 1\nE 11 SWAIT.DAT\nend\n", {{L"n0", "NEW"}, {L"o0", "OLD"}}, L""},
+        {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L""},
+        {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L"b0"},
+        {L"torvanel-transfer-journal 3\nW nationDATA\nE 110 3 nationDATA\\n1.dat\nend\n", {{L"b0\\o0", "PLANTED"}},
+         L"new-nationDATA"},
+    };
+    WriteBytes(victim + L"\\o0", "OUTSIDE");
+    for (const auto& layout : layouts) {
+        PrepareDestination();
+        RemoveTree(work);
+        WriteTree(work, With(layout.files, {{L"journal", JournalText(layout.journal)}}));
+        if (!layout.link.empty()) {
+            ASSERT_TRUE(MakeLink(work + L"\\" + layout.link, victim));
+        }
+        const std::string what = Utf8(std::wstring(layout.journal) + layout.link);
+        const transfer::TransferReport report =
+            ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] { return Transfer(); });
+        EXPECT_EQ(report.unreadableWork, work) << what;
+        if (!layout.link.empty()) {
+            ASSERT_TRUE(RemoveLink(work + L"\\" + layout.link));
+        }
+        observer_ = {};
+    }
+    RemoveTree(work);
+
     // The line they were made from is honoured: its set-aside file cannot go back over
     // the file standing there, and the run stops.
     PrepareDestination();
@@ -411,6 +445,68 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     EXPECT_EQ(Snapshot(S()), package);
     EXPECT_EQ(Snapshot(root_ / L"victim"), outside);
     EXPECT_EQ(ReadBytes(D() + L"MAPDATA.dat"), "MAP");
+}
+
+// What stands where the transfer needs a plain folder or file of its own is refused, named,
+// before anything changes, and the run after the player moved it completes. Real links
+// (under Wine, Unix links: what Windows shows as junctions and symbolic links).
+TEST_F(AllOrNothingTest, LinksAndOddNamesAreRefusedBeforeAnythingChanges) {
+    const std::wstring victim = root_ / L"victim";
+    WriteTree(victim, {{L"important.txt", "mine"}, {L"n1.dat", "elsewhere"}});
+    WriteBytes(WorldFile(), "x:face\\a.gif");
+    WriteBytes(S() + L"face\\a.gif", "A");
+    const std::wstring overlay = root_ / L"store\\";
+    MakeFolders(overlay);
+    const std::wstring linkedOverlay = root_ / L"linkedStore\\";
+    const struct {
+        const char* what;
+        TransferOutcome outcome;
+        std::wstring obstacle;        // relative to D, or a full path
+        std::wstring linkTo;          // the obstacle is a link to this; else `make` makes it
+        std::function<void()> make;
+        transfer::TransferRequest request = {};
+    } cases[] = {
+        {"a data folder that is a link", TransferOutcome::LinkInTheWay, L"nationDATA", victim, {}},
+        {"a replaced file that is a link", TransferOutcome::LinkInTheWay, L"SWAIT.DAT", victim + L"\\n1.dat", {}},
+        {"the lock's name, a link to a file", TransferOutcome::NameInTheWay, L"~tvlock", victim + L"\\important.txt", {}},
+        {"the lock's name, a folder", TransferOutcome::NameInTheWay, L"~tvlock", L"", [&] { MakeFolders(D() + L"~tvlock"); }},
+        {"a file where a data folder belongs", TransferOutcome::NameInTheWay, L"pastDATA", L"",
+         [&] { WriteBytes(D() + L"pastDATA", "F"); }},
+        {"a file where a listed subfolder belongs", TransferOutcome::NameInTheWay, L"face", L"",
+         [&] { WriteBytes(D() + L"face", "F"); }},
+        {"two names one to Windows", TransferOutcome::CaseTwins, L"nationDATA\\N1.DAT", L"",
+         [&] { ASSERT_TRUE(WriteCaseTwin(D() + L"nationDATA\\N1.DAT", "twin")); }},
+        {"a destination that is a link", TransferOutcome::LinkInTheWay, root_ / L"dst\\linked", victim, {},
+         {S(), root_ / L"dst\\linked\\", L"", WorldFile()}},
+        {"an overlay that is a link", TransferOutcome::LinkInTheWay, root_ / L"linkedStore", overlay, {},
+         {S(), D(), L"", WorldFile(), false, L"", linkedOverlay}},
+    };
+    for (const auto& c : cases) {
+        PrepareDestination();
+        const std::wstring obstacle = c.obstacle.find(L':') == std::wstring::npos ? D() + c.obstacle : c.obstacle;
+        if (!c.linkTo.empty()) {  // in place of what the destination has under that name
+            if (FolderExists(obstacle)) RemoveTree(obstacle);
+            ::DeleteFileW(obstacle.c_str());
+            ASSERT_TRUE(MakeLink(obstacle, c.linkTo)) << c.what;
+        }
+        if (c.make) c.make();
+        const auto run = [&] {
+            return c.request.source.empty() ? Transfer() : transfer::TransferDataSet(c.request, &observer_);
+        };
+        // Twice the same: nothing is left behind that changes the next run.
+        for (int time = 0; time < 2; ++time) {
+            const transfer::TransferReport report = ExpectRefused(c.outcome, c.what, run);
+            EXPECT_NE(std::ranges::find(report.obstacles, obstacle), report.obstacles.end()) << c.what;
+        }
+        if (!c.linkTo.empty()) {
+            ASSERT_TRUE(RemoveLink(obstacle)) << c.what;
+        }
+        observer_ = {};
+    }
+    PrepareDestination();
+    MakeFolders(D() + L"face");
+    EXPECT_EQ(Transfer().outcome, TransferOutcome::Completed);
+    EXPECT_EQ(ReadBytes(D() + L"face\\a.gif"), "A");
 }
 
 // A game folder with an overlay (where Windows keeps the game's own copies): the game
