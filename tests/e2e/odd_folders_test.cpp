@@ -61,6 +61,13 @@ const Tree kGame{{L"!Torvanel.exe", "MZ stand-in"}, {L"nationDATA\\nation01.dat"
 const Tree kPackage{{L"nationDATA\\nation01.dat", "new nation"}, {L"pastDATA\\past01.dat", "new past"},
                     {L"kosei01.dat", "new scenario"}, {L"MAINDATA.DAT", "new main"}};
 
+// The empty folders every operation makes before anything else, as an earlier run left them,
+// but none where `inTheWay` is.
+void MakeEveryRunsFolders(const std::wstring& game, std::wstring_view inTheWay = {}) {
+    for (const std::wstring_view name : {L"Backup\\nationDATA", L"Backup\\pastDATA", L"default"})
+        if (inTheWay.empty() || !name.starts_with(inTheWay)) MakeFolders(game + L"\\" + std::wstring(name));
+}
+
 TEST_F(OddFolders, AGameAtADriveRootIsPutBackAfterAnInstallKilledAtEachStage) {
     const std::wstring sample = FromScript(L"TORVANEL_SAMPLE");
     ASSERT_FALSE(sample.empty()) << "TORVANEL_SAMPLE names no sample data set";
@@ -153,6 +160,7 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         Tree tree = kGame;
         std::erase_if(tree, [&](const auto& file) { return file.first.starts_with(row.name); });
         WriteTree(game.path(), tree);
+        MakeEveryRunsFolders(game.path(), row.name);
         WriteTree(outside.path(), {{L"kept.txt", "mine"}, {L"nation01.dat", "elsewhere"}});
         std::optional<UnixLink> link;  // goes before the folders do
         if (row.put == Put::Folder) WriteTree(inTheWay, {{L"kept.txt", "in the folder"}});
@@ -182,6 +190,7 @@ TEST_F(OddFolders, AFileNamedNationDataIsRefusedUntilItIsAFolder) {
     game.erase(L"nationDATA\\nation01.dat");
     game[L"nationDATA"] = "a file, not a folder";
     WriteTree(game_.path(), game);
+    MakeEveryRunsFolders(game_.path());
     WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game_.path()));
     const Tree before = Snapshot(game_.path());
     const std::wstring expected = NameInTheWay(game_ / L"nationDATA");
