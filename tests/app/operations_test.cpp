@@ -86,6 +86,9 @@ TEST(Operations, PrepareTheFoldersAndHandTheGamesOwnCopiesOfAGameUnderProgramFil
         EXPECT_EQ(ui.transfers[1].sourceOverlay, overlay);
         EXPECT_EQ(ui.transfers[1].destinationOverlay, L"");  // the game never reads Backup
         EXPECT_EQ(ui.transfers[2].destinationOverlay, overlay);
+        // Backup and Restore lock the Backup side too, and put it right first; a package is only read.
+        EXPECT_EQ(std::vector<bool>({ui.transfers[0].sourceWritten, ui.transfers[1].sourceWritten,
+                                     ui.transfers[2].sourceWritten}), std::vector<bool>({false, true, true}));
         // Only what this test made: the player's own VirtualStore may hold other games' copies.
         RemoveTree(virtualStore + folder.substr(2));
         if (!overlay.empty()) RemoveTree(folder);

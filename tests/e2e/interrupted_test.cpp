@@ -14,7 +14,9 @@ namespace fs = std::filesystem;
 using testing_support::ReadTree;
 
 constexpr int kKills = 20;
-constexpr std::wstring_view kUndone = L"\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。";
+// After the refusal that follows it, a recovery says nothing else changed.
+constexpr std::wstring_view kUndone =
+    L"\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。それ以外は何も変更していません。";
 
 // The interrupted run's work folder, if it left one.
 struct LeftOver { bool found = false, staged = false, completed = false; };

@@ -89,6 +89,24 @@ TEST(PathNames, DeviceNamesWithAnyCaseExtensionTrailingDotsOrBlanks) {
         EXPECT_FALSE(platform::IsReservedDeviceName(name)) << Utf8(name);
 }
 
+// A folder and a name make one path with one separator, at a drive or share root as
+// anywhere, and only what lies below a folder is inside it.
+TEST(PathNames, FoldersAndNamesJoinedOnceAndContainedByParts) {
+    EXPECT_EQ(platform::InFolder(L"R:\\", L"~tvwork-1-1-1"), L"R:\\~tvwork-1-1-1");
+    EXPECT_EQ(platform::InFolder(L"C:\\G", L"Backup\\"), L"C:\\G\\Backup\\");
+    EXPECT_EQ(platform::AsFolder(L"\\\\server\\share\\\\"), L"\\\\server\\share\\");
+    const struct { const wchar_t* folder; const wchar_t* path; bool inside; } cases[] = {
+        {L"R:\\", L"R:\\~tvwork-1-1-1\\journal", true},
+        {L"\\\\server\\share\\", L"\\\\server\\share\\nationDATA\\a.dat", true},
+        {L"\\\\?\\C:\\G\\", L"\\\\?\\C:\\G\\a.dat", true},
+        {L"C:\\G\\", L"c:/g/nationDATA/a.dat", true},
+        {L"C:\\G", L"C:\\G\\..\\x.dat", false},
+        {L"C:\\G", L"C:\\Gx\\a.dat", false},
+        {L"C:\\G\\", L"C:\\G", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::IsInsideFolder(c.folder, c.path), c.inside) << Utf8(c.path);
+}
+
 TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {
     const struct { const wchar_t* text; std::vector<std::wstring> fields; } cases[] = {
         {L"a,b\r\nc\r\n", {L"a", L"b", L"c"}},         {L"no line end", {L"no line end"}},

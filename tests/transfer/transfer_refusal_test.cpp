@@ -280,6 +280,7 @@ TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBefo
             FaultyFileSystem faulty(n, stop != kFailure);
             faulty.batchFlush = stop == kPowerCutBatch;
             const transfer::TransferReport report = Transfer(L"", faulty);
+            const bool saidCompleted = report.outcome == TransferOutcome::Completed;
             if (stop == kFailure) {
                 if (report.outcome == TransferOutcome::Failed) {
                     EXPECT_EQ(Snapshot(D()), before) << what;
@@ -319,6 +320,7 @@ TEST_F(AllOrNothingTest, AFailureAKillOrAPowerCutAtAnyCallLeavesTheFoldersAsBefo
             EXPECT_EQ(next.outcome, TransferOutcome::Completed) << what;
             const Tree now = Snapshot(D());
             EXPECT_EQ(backup, now == after ? backupOfAfter : backupOfBefore) << what;
+            EXPECT_TRUE(now == after || !saidCompleted) << what << ": reported Completed, then undone";
             if (now == after) {
                 reachedAfter = true;
                 EXPECT_FALSE(next.interruptedRunUndone) << what;
@@ -361,6 +363,7 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         L"torvanel-transfer-journal 2\nE 010 4 ..\\victim\\important.txt\nend\n",
         L"torvanel-transfer-journal 2\nE 100 0 ..\\victim\\planted.dat\nend\n",
         L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n",
+        L"torvanel-transfer-journal 2\nF face\nend\n",                         // a folder no change creates
         L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n",
         L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n",            // not a data file
@@ -369,10 +372,11 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         L"torvanel-transfer-journal 2\nE 200 0 SWAIT.DAT\nend\n",                // damaged
         L"torvanel-transfer-journal 2\nE 001 0 SWAIT.DAT\nend\n",                // an overlay this folder lacks
         L"torvanel-transfer-journal 2\nE 100 0 face\\.\\a.gif\nend\n",           // not as written
-        L"torvanel-transfer-journal 2\nE 100 0 face\\a.gif\nE 100 0 FACE\\A.GIF\nend\n",  // one file twice
+        L"torvanel-transfer-journal 2\nE 100 0 face\\a.gif\nE 100 0 FACE\\a.gif\nend\n",  // one file twice
     };
     for (const std::wstring_view journal : journals) {
         PrepareDestination();
+        MakeFolders(D() + L"face");  // a player's own, empty
         WriteTree(work, {{L"journal", JournalText(journal)}, {L"b0\\o0", "PLANTED"}});
         const transfer::TransferReport report =
             ExpectRefused(TransferOutcome::UnreadableRecord, Utf8(journal).c_str(), [&] { return Transfer(); });
@@ -386,13 +390,14 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     const struct {
         std::wstring_view journal;
         Tree files;
-        std::wstring link;  // made a link to the victim folder
+        std::wstring link;  // in D, made a link to the victim folder
     } layouts[] = {
         {L"torvanel-transfer-journal 1\nE 11 SWAIT.DAT\nend\n", {{L"n0", "NEW"}, {L"o0", "OLD"}}, L""},
         {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L""},
-        {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L"b0"},
+        {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L"~tvwork-1-1-1\\b0"},
         {L"torvanel-transfer-journal 3\nW nationDATA\nE 110 3 nationDATA\\n1.dat\nend\n", {{L"b0\\o0", "PLANTED"}},
-         L"new-nationDATA"},
+         L"~tvwork-1-1-1\\new-nationDATA"},
+        {L"torvanel-transfer-journal 3\nE 100 0 face\\a.gif\nend\n", {{L"b0\\o0", "PLANTED"}}, L"face"},
     };
     WriteBytes(victim + L"\\o0", "OUTSIDE");
     for (const auto& layout : layouts) {
@@ -400,14 +405,14 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         RemoveTree(work);
         WriteTree(work, With(layout.files, {{L"journal", JournalText(layout.journal)}}));
         if (!layout.link.empty()) {
-            ASSERT_TRUE(MakeLink(work + L"\\" + layout.link, victim));
+            ASSERT_TRUE(MakeLink(D() + layout.link, victim));
         }
         const std::string what = Utf8(std::wstring(layout.journal) + layout.link);
         const transfer::TransferReport report =
             ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] { return Transfer(); });
         EXPECT_EQ(report.unreadableWork, work) << what;
         if (!layout.link.empty()) {
-            ASSERT_TRUE(RemoveLink(work + L"\\" + layout.link));
+            ASSERT_TRUE(RemoveLink(D() + layout.link));
         }
         observer_ = {};
     }
@@ -419,6 +424,15 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     WriteTree(work, {{L"journal", JournalText(L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nend\n")},
                      {L"b0\\o0", "PLANTED"}});
     EXPECT_TRUE(Transfer().changesLeft);
+    // An original set aside that has gone since (a scanner's quarantine) is named, not
+    // said to be put back.
+    PrepareDestination();
+    RemoveTree(work);
+    WriteTree(work, {{L"journal", JournalText(L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n")}});
+    MakeFolders(work + L"\\b0");
+    const transfer::TransferReport quarantined = Transfer();
+    EXPECT_TRUE(quarantined.interruptedRunUndone);
+    EXPECT_EQ(quarantined.notPutBack, std::vector<std::wstring>{D() + L"MAPDATA.dat"});
 
     // A work folder without journal whose entries are links: removed as links where
     // the system allows, and never followed.
@@ -439,12 +453,14 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
                     {L"~tvwork-foo\\readme.txt", "R"}, {L"~tvwork-2-2-2\\sub\\x.dat", "X"}});
     const Tree package = Snapshot(S()), outside = Snapshot(root_ / L"victim");
     PrepareDestination();
+    WriteBytes(D() + L"~tvwork-1-2\\mine.txt", "a player's");  // named almost like a work folder
     const transfer::TransferReport installed = Transfer(L"on");
     EXPECT_EQ(installed.outcome, TransferOutcome::Completed);
     EXPECT_FALSE(installed.interruptedRunUndone);
     EXPECT_EQ(Snapshot(S()), package);
     EXPECT_EQ(Snapshot(root_ / L"victim"), outside);
     EXPECT_EQ(ReadBytes(D() + L"MAPDATA.dat"), "MAP");
+    EXPECT_EQ(ReadBytes(D() + L"~tvwork-1-2\\mine.txt"), "a player's");
 }
 
 // What stands where the transfer needs a plain folder or file of its own is refused, named,
@@ -545,6 +561,14 @@ TEST_F(TransferTest, TheGamesOwnCopiesAreReadAndReplacedWithItsFolder) {
         const Tree now = both();
         EXPECT_TRUE(now == before || now == after) << "killed at call " << n << " (" << counting.made[n - 1] << ")";
     }
+
+    // The game holding one of its own copies is refused before anything is copied.
+    prepare();
+    {
+        const platform::UniqueFile held = HoldWithoutSharing(overlay + L"SWAIT.DAT");
+        EXPECT_EQ(transfer::TransferDataSet(install, nullptr).filesInUse, std::vector<std::wstring>{L"SWAIT.DAT"});
+    }
+    EXPECT_EQ(both(), before);
 
     // A Backup saves what the game plays with: the overlay's copies.
     prepare();
