@@ -3,12 +3,10 @@
 // Wine shows as junctions; the drive is a letter of the Wine prefix mapped onto a folder.
 #include "e2e/program_test.h"
 #include "platform/file_services.h"
-#include "support/unix_link.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 namespace e2e {
 
@@ -61,6 +59,12 @@ const Tree kGame{{L"!Torvanel.exe", "MZ stand-in"}, {L"nationDATA\\nation01.dat"
 const Tree kPackage{{L"nationDATA\\nation01.dat", "new nation"}, {L"pastDATA\\past01.dat", "new past"},
                     {L"kosei01.dat", "new scenario"}, {L"MAINDATA.DAT", "new main"}};
 
+// A real link, removed as a link (never what it leads to) when the object goes.
+struct LinkMade {
+    std::wstring at;
+    ~LinkMade() { if (!at.empty()) (void)RemoveLink(at); }
+};
+
 // The empty folders every operation makes before anything else, as an earlier run left them,
 // but none where `inTheWay` is.
 void MakeEveryRunsFolders(const std::wstring& game, std::wstring_view inTheWay = {}) {
@@ -71,7 +75,7 @@ void MakeEveryRunsFolders(const std::wstring& game, std::wstring_view inTheWay =
 TEST_F(OddFolders, AGameAtADriveRootIsPutBackAfterAnInstallKilledAtEachStage) {
     const std::wstring sample = FromScript(L"TORVANEL_SAMPLE");
     ASSERT_FALSE(sample.empty()) << "TORVANEL_SAMPLE names no sample data set";
-    const UnixLink drive(UnixPath(game_.path()), DriveLetters() + L"/r:");
+    const MappedDrive drive(L'R', game_.path());
     const auto freshGame = [&] {
         RemoveTree(game_.path());
         fs::copy(sample + L"\\game", game_.path(), fs::copy_options::recursive);
@@ -162,11 +166,10 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         WriteTree(game.path(), tree);
         MakeEveryRunsFolders(game.path(), row.name);
         WriteTree(outside.path(), {{L"kept.txt", "mine"}, {L"nation01.dat", "elsewhere"}});
-        std::optional<UnixLink> link;  // goes before the folders do
+        LinkMade link;  // goes before the folders do
         if (row.put == Put::Folder) WriteTree(inTheWay, {{L"kept.txt", "in the folder"}});
-        else link.emplace(UnixPath(target), UnixPath(game.path()) + L"/" + row.name);
-        const std::wstring leadsTo = FinalPath(link ? target : inTheWay);
-        ASSERT_TRUE(!leadsTo.empty() && FinalPath(inTheWay) == leadsTo) << "not made as the row says";
+        else ASSERT_TRUE(MakeLink(link.at = inTheWay, target));
+        ASSERT_EQ(SameFile(inTheWay, target), row.put != Put::Folder);
         const Tree gameBefore = Snapshot(game.path()), outsideBefore = Snapshot(outside.path());
         WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game.path()));
 
@@ -178,7 +181,7 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         EXPECT_EQ(platform::ReadFileBytes(outside / L"kept.txt").bytes, "mine") << "the file outside went";
         EXPECT_EQ(Snapshot(outside.path()), outsideBefore);
         EXPECT_EQ(Snapshot(game.path()), gameBefore);
-        EXPECT_EQ(FinalPath(inTheWay), leadsTo) << "the link went";
+        EXPECT_EQ(SameFile(inTheWay, target), row.put != Put::Folder) << "the link went";
     }
 }
 
