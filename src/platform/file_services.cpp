@@ -234,6 +234,21 @@ std::optional<std::wstring> FinalPathOf(HANDLE file) {
     return std::nullopt;
 }
 
+// The path of an open file from its volume's root ("\\Games\\Torvanel\\a.dat"): where
+// a link led, not the name it was opened by. Cheaper than the full final path, which
+// asks for the volume's name too.
+std::optional<std::wstring> PathOnVolumeOf(HANDLE file) {
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 1024 * sizeof(wchar_t));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+        if (::GetFileInformationByHandleEx(file, FileNameInfo, info, static_cast<DWORD>(buffer.size())))
+            return std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+        if (::GetLastError() != ERROR_MORE_DATA) return std::nullopt;
+        buffer.resize(sizeof(FILE_NAME_INFO) + info->FileNameLength);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool DirectReach::Reached(HANDLE file, const std::wstring& path) {
@@ -243,10 +258,10 @@ bool DirectReach::Reached(HANDLE file, const std::wstring& path) {
     if (known == folders_.end()) {
         const UniqueFile folder(::CreateFileW(folderPart.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        folders_.emplace_back(folderPart, folder ? FinalPathOf(folder.get()) : std::nullopt);
+        folders_.emplace_back(folderPart, folder ? PathOnVolumeOf(folder.get()) : std::nullopt);
         known = folders_.end() - 1;
     }
-    const std::optional<std::wstring> reached = FinalPathOf(file);
+    const std::optional<std::wstring> reached = PathOnVolumeOf(file);
     if (!reached || !known->second) return true;
     return SameName(*reached, InFolder(*known->second, std::wstring_view(full).substr(folderPart.size())));
 }
