@@ -4,6 +4,7 @@
 #include "platform/system_function.h"
 
 #include <atomic>
+#include <cwctype>
 #include <stdexcept>
 
 namespace testing_support {
@@ -147,6 +148,37 @@ bool WriteCaseTwin(const std::wstring& path, std::string_view bytes) {
         return false;
     };
     return !from.empty() && !to.empty() && RunUnix(L"/bin/cp " + Quoted(from) + L" " + Quoted(to), written);
+}
+
+namespace {
+
+std::wstring FinalPath(const std::wstring& path) {
+    const platform::UniqueFile file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    wchar_t final[1024] = {};
+    return file && ::GetFinalPathNameByHandleW(file.get(), final, 1024, 0) < 1024 ? final : L"";
+}
+
+}  // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+    const std::wstring leadsTo = FinalPath(a);
+    return !leadsTo.empty() && leadsTo == FinalPath(b);
+}
+
+MappedDrive::MappedDrive(wchar_t letter, const std::wstring& folder) : root_{letter, L':', L'\\'} {
+    const wchar_t* prefix = ::_wgetenv(L"WINEPREFIX");
+    const std::string target = UnixPath(folder);
+    if (!prefix || !*prefix || target.empty()) throw std::runtime_error("no Wine prefix to map a drive in");
+    link_ = std::wstring(prefix) + L"/dosdevices/" + static_cast<wchar_t>(std::towlower(letter)) + L":";
+    if (!RunUnix(L"/bin/ln -sfn " + Quoted(target) + L" \"" + link_ + L"\"", [&] { return SameFile(root_, folder); })) {
+        (void)RunUnix(L"/bin/rm -f \"" + link_ + L"\"", [] { return true; });
+        throw std::runtime_error("drive " + Utf8(root_) + " could not be mapped");
+    }
+}
+
+MappedDrive::~MappedDrive() {
+    (void)RunUnix(L"/bin/rm -f \"" + link_ + L"\"", [&] { return ::GetFileAttributesW(root_.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 }  // namespace testing_support

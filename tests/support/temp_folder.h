@@ -78,5 +78,22 @@ namespace testing_support {
 [[nodiscard]] bool RemoveLink(const std::wstring& link);
 // A new file beside one whose name differs from it only in case.
 [[nodiscard]] bool WriteCaseTwin(const std::wstring& path, std::string_view bytes);
+// True when both names lead to one file or folder once links are followed. Wine shows a
+// link to a file as a plain file, without the reparse bit; only where it leads tells.
+[[nodiscard]] bool SameFile(const std::wstring& a, const std::wstring& b);
+
+// Drive `letter` (as L'R') showing `folder` to every program of the Wine prefix while the
+// object lives; a letter an earlier run left is replaced. Throws where it cannot be made.
+class MappedDrive {
+public:
+    MappedDrive(wchar_t letter, const std::wstring& folder);
+    ~MappedDrive();
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+
+private:
+    std::wstring root_;  // "R:\"
+    std::wstring link_;  // the letter's Unix link in the prefix
+};
 
 }  // namespace testing_support
