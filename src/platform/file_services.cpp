@@ -196,8 +196,11 @@ ErrorCode DeleteAccessError(const std::wstring& path, DirectReach& reach) {
     UniqueFile file(::CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) return ::GetLastError();
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileInformationByHandle(file.get(), &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    // The basic information only: the full one asks for the volume's serial number too,
+    // which under Wine is a round trip to its mount manager for every file.
+    FILE_BASIC_INFO info{};
+    if (::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &info, sizeof info) &&
+        (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return kLinkInTheWay;
     return reach.Reached(file.get(), path) ? ERROR_SUCCESS : kLinkInTheWay;
 }

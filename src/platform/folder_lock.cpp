@@ -48,8 +48,9 @@ FolderLock::FolderLock(const std::wstring& folder) {
         if (error_ == ERROR_FILE_NOT_FOUND) Refuse(ERROR_ALREADY_EXISTS, true);
         return;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
-    if ((::GetFileInformationByHandle(file_.get(), &info) && IsFolderOrLink(info.dwFileAttributes)) ||
+    FILE_BASIC_INFO info{};
+    if ((::GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &info, sizeof info) &&
+         IsFolderOrLink(info.FileAttributes)) ||
         !DirectReach().Reached(file_.get(), path)) {
         Refuse(ERROR_ALREADY_EXISTS, true);
         return;

@@ -25,7 +25,7 @@ public:
     // The lock's name is taken by a folder or a link, which no run may open as its lock
     // (nor delete): the player has to move it away.
     [[nodiscard]] bool NameTaken() const noexcept { return nameTaken_; }
-    [[nodiscard]] std::wstring Path() const { return path_; }
+    [[nodiscard]] const std::wstring& Path() const noexcept { return path_; }
 
 private:
     void Refuse(ErrorCode error, bool nameTaken);

@@ -76,6 +76,17 @@ bool StaysInside(const std::wstring& folder, const Journal& journal, platform::F
     return true;
 }
 
+// "17" -> 17, as the work folder's file names number entries; nothing for other text.
+std::optional<size_t> EntryNumber(std::wstring_view digits) {
+    if (digits.empty() || digits.size() > 9 || (digits.size() > 1 && digits[0] == L'0')) return std::nullopt;
+    size_t value = 0;
+    for (const wchar_t c : digits) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + static_cast<size_t>(c - L'0');
+    }
+    return value;
+}
+
 // True when the work folder holds only what a change with this journal puts there,
 // where this version puts it, and no link anywhere: every bucket its staging made,
 // the new or the old folder of each folder replaced whole, plain files in them.
@@ -102,15 +113,14 @@ bool MatchesLayout(const std::wstring& work, const Journal& journal, platform::F
             continue;
         }
         bool known = false;
-        for (size_t b = 0; b < buckets && !known; ++b) {
-            if (name != BucketName(b * kBucketSize)) continue;
-            // Its staged files, set-aside originals and overlay copies: n<i>, o<i>, v<i>.
-            known = bucketFound[b] = plainFiles(work + name + L"\\", [&](const std::wstring& file) {
-                if (file.size() < 2 || (file[0] != L'n' && file[0] != L'o' && file[0] != L'v')) return false;
-                for (size_t i = b * kBucketSize; i < std::min(journal.entries.size(), (b + 1) * kBucketSize); ++i) {
-                    if (file.substr(1) == std::to_wstring(i)) return true;
-                }
-                return false;
+        const std::optional<size_t> bucket = name[0] == L'b' ? EntryNumber(std::wstring_view(name).substr(1)) : std::nullopt;
+        if (bucket && *bucket < buckets) {
+            // Its own entries' staged files, set-aside originals and overlay copies: n<i>, o<i>, v<i>.
+            known = bucketFound[*bucket] = plainFiles(work + name + L"\\", [&](const std::wstring& file) {
+                const std::optional<size_t> number = std::wstring_view(L"nov").find(file[0]) != std::wstring_view::npos
+                                                         ? EntryNumber(std::wstring_view(file).substr(1))
+                                                         : std::nullopt;
+                return number && *number / kBucketSize == *bucket && *number < journal.entries.size();
             });
         }
         for (size_t w = 0; w < journal.wholeFolders.size() && !known; ++w) {

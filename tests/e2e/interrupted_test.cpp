@@ -18,22 +18,6 @@ constexpr int kKills = 20;
 constexpr std::wstring_view kUndone =
     L"\r\r前回の操作が途中で中断されていたため、その操作の前の状態に戻しました。それ以外は何も変更していません。";
 
-// The interrupted run's work folder, if it left one.
-struct LeftOver { bool found = false, staged = false, completed = false; };
-
-LeftOver WorkFolderIn(const std::wstring& folder) {
-    LeftOver left;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (!entry.is_directory() || !entry.path().filename().wstring().starts_with(L"~tvwork-")) continue;
-        left.found = true;
-        for (const auto& file : fs::recursive_directory_iterator(entry.path()))
-            left.staged = left.staged || file.is_regular_file();
-        // Made once every change is done; its journal is set aside when the clean-up begins.
-        left.completed = fs::exists(entry.path() / L"done") || fs::exists(entry.path() / L"discarded");
-    }
-    return left;
-}
-
 using InterruptedTest = ProgramTest;
 
 TEST_F(InterruptedTest, KilledInstallIsUndoneByTheNextOperation) {

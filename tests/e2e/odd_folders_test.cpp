@@ -35,24 +35,6 @@ std::wstring AfterKilledInstall(int button, bool undone) {
                   : L"バックアップが見つからないため、中止しました。何も変更していません。\r先に「現在の状態のバックアップ」を実行して下さい。";
 }
 
-// The killed run's work folder, if it left one; its states as the transfer names them.
-struct LeftOver { bool found = false, staged = false, journal = false, completed = false; };
-
-LeftOver WorkFolderIn(const std::wstring& folder) {
-    LeftOver left;
-    std::error_code gone;  // the program may remove it while it is looked at
-    for (const auto& entry : fs::directory_iterator(folder, gone)) {
-        if (!entry.path().filename().wstring().starts_with(L"~tvwork-")) continue;
-        left.found = true;
-        for (auto file = fs::recursive_directory_iterator(entry.path(), gone); !left.staged && !gone && file != fs::end(file);
-             file.increment(gone))
-            left.staged = file->is_regular_file(gone);
-        left.journal = fs::exists(entry.path() / L"journal", gone);
-        left.completed = fs::exists(entry.path() / L"done", gone) || fs::exists(entry.path() / L"discarded", gone);
-    }
-    return left;
-}
-
 // A small game and a package for it.
 const Tree kGame{{L"!Torvanel.exe", "MZ stand-in"}, {L"nationDATA\\nation01.dat", "old nation"},
                  {L"pastDATA\\past01.dat", "old past"}, {L"kosei01.dat", "old scenario"}, {L"MAINDATA.DAT", "old main"}};

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace e2e {
 
@@ -28,6 +29,23 @@ std::string Show(std::wstring_view text) {
     std::wstring visible(text);
     std::replace(visible.begin(), visible.end(), L'\r', L'|');
     return testing_support::Utf8(visible);
+}
+
+LeftOver WorkFolderIn(const std::wstring& folder) {
+    namespace fs = std::filesystem;
+    LeftOver left;
+    std::error_code gone;
+    for (const auto& entry : fs::directory_iterator(folder, gone)) {
+        if (!entry.path().filename().wstring().starts_with(L"~tvwork-")) continue;
+        left.found = true;
+        for (auto file = fs::recursive_directory_iterator(entry.path(), gone); !left.staged && !gone && file != fs::end(file);
+             file.increment(gone))
+            left.staged = file->is_regular_file(gone);
+        left.journal = fs::exists(entry.path() / L"journal", gone);
+        // Made once every change is done; its journal is set aside when the clean-up begins.
+        left.completed = fs::exists(entry.path() / L"done", gone) || fs::exists(entry.path() / L"discarded", gone);
+    }
+    return left;
 }
 
 void ProgramTest::Start(const std::wstring& folder) {

@@ -33,6 +33,11 @@ using testing_support::Tree;
 // What the test's script passes in an environment variable (a Unix path as Windows names it).
 [[nodiscard]] std::wstring FromScript(const wchar_t* variable);
 
+// The work folder a killed run left in `folder`, if any, and its state as the transfer
+// names it. The program may be removing it while it is looked at.
+struct LeftOver { bool found = false, staged = false, journal = false, completed = false; };
+[[nodiscard]] LeftOver WorkFolderIn(const std::wstring& folder);
+
 // The steps a player takes.
 class ProgramTest : public testing::Test {
 protected:
