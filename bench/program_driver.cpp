@@ -86,9 +86,16 @@ RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& curr
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          currentFolder.c_str(), &startup, &info)) {
-        throw std::runtime_error(bench::ErrorMessage(L"starting " + exe, ::GetLastError()));
+    // Wine now and then fails a start with an internal error (1359) while a second
+    // prefix starts up: that is the host's, not the program's, and is tried again.
+    for (int attempt = 1;; ++attempt) {
+        if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             currentFolder.c_str(), &startup, &info))
+            break;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 5)
+            throw std::runtime_error(bench::ErrorMessage(L"starting " + exe + L" (the host could not start it)", error));
+        ::Sleep(200);
     }
     ::CloseHandle(info.hThread);
     process_.reset(info.hProcess);
