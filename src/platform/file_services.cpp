@@ -282,6 +282,12 @@ std::wstring ResolvedFolder(const std::wstring& folder) {
     return WithoutTrailingSeparators(*final);
 }
 
+bool IsBeingDeleted(HANDLE file) noexcept {
+    FILE_STANDARD_INFO standard{};
+    return ::GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) &&
+           (standard.DeletePending || standard.NumberOfLinks == 0);
+}
+
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept {
     UniqueFile file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,

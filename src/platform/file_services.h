@@ -80,6 +80,10 @@ struct FileIdentity {
 };
 [[nodiscard]] std::optional<FileIdentity> IdentityOf(const std::wstring& path) noexcept;
 
+// True when the file a handle holds is being deleted or has no name left: a handle to
+// it keeps nobody away from its name.
+[[nodiscard]] bool IsBeingDeleted(HANDLE file) noexcept;
+
 // The full path, without trailing separators except at a drive root.
 [[nodiscard]] std::wstring FullPathOf(const std::wstring& path);
 

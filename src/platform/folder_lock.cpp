@@ -65,9 +65,7 @@ FolderLock::FolderLock(const std::wstring& folder) {
     }
     // A holder that let go between our open and our lock has deleted the file we hold:
     // a lock on it would keep no one out. That holder was busy a moment ago.
-    FILE_STANDARD_INFO standard{};
-    if (::GetFileInformationByHandleEx(file_.get(), FileStandardInfo, &standard, sizeof standard) &&
-        (standard.DeletePending || standard.NumberOfLinks == 0)) {
+    if (IsBeingDeleted(file_.get())) {
         Refuse(ERROR_LOCK_VIOLATION, false);
         return;
     }

@@ -43,7 +43,7 @@ TEST(ReplaceFileContents, RefusesWhatWindowsRefusesAndNeverCostsTheOldFile) {
     EXPECT_EQ(ReadTree(dir.path()).size(), std::size(cases) + 1) << "a temporary file was left";
 }
 
-TEST(SystemFileSystem, CreatesOnlyNewNamesAndWaitsOutPassingHolds) {
+TEST(SystemFileSystem, CreatesOnlyNewNamesDurablyAndWaitsOutPassingHolds) {
     const TempFolder dir;
     platform::FileSystem& fs = platform::SystemFileSystem();
     WriteTree(dir.path(), {{L"src.dat", "content"}, {L"taken.dat", "old"}, {L"scanned.dat", "x"}, {L"game.dat", "x"}});
@@ -67,6 +67,24 @@ TEST(SystemFileSystem, CreatesOnlyNewNamesAndWaitsOutPassingHolds) {
 
     // The system's words for an error, without a line end.
     EXPECT_EQ(platform::ErrorText(ERROR_ACCESS_DENIED).find_first_of(L"\r\n"), std::wstring::npos);
+
+    // A file whose name is taken away while a handle holds it (its holder deleting it, or
+    // another PC on a share) holds nobody away from that name.
+    const platform::UniqueFile held(::CreateFileW((dir / L"taken.dat").c_str(), GENERIC_READ,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, 0, nullptr));
+    EXPECT_FALSE(platform::IsBeingDeleted(held.get()));
+    ASSERT_TRUE(RemoveLink(dir / L"taken.dat"));
+    EXPECT_TRUE(platform::IsBeingDeleted(held.get())) << "a lock on a deleted file keeps no one out";
+
+    // Each copy and each written file is on the disk when its call returns.
+    WriteBytes(dir / L"big.dat", std::string(1 << 20, 'b'));
+    ASSERT_EQ(platform::UnflushedFileSystem().CopyNewFile(dir / L"big.dat", dir / L"unflushed.dat"), kOk);
+    if (AwaitsWriteBack(dir / L"unflushed.dat") != true) GTEST_SKIP() << "this file system does not show write-back";
+    ASSERT_EQ(fs.CopyNewFile(dir / L"big.dat", dir / L"copy.dat"), kOk);
+    ASSERT_EQ(fs.WriteNewFile(dir / L"written.dat", std::string(1 << 20, 'w')), kOk);
+    EXPECT_EQ(AwaitsWriteBack(dir / L"copy.dat"), false) << "a copy not flushed: a power cut loses it";
+    EXPECT_EQ(AwaitsWriteBack(dir / L"written.dat"), false) << "a written file not flushed: a power cut loses it";
 }
 
 TEST(Wildcard, MatchesLikeTheFileSystemOnLongNames) {

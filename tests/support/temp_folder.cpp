@@ -181,4 +181,18 @@ MappedDrive::~MappedDrive() {
     (void)RunUnix(L"/bin/rm -f \"" + link_ + L"\"", [&] { return ::GetFileAttributesW(root_.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
+std::optional<bool> AwaitsWriteBack(const std::wstring& path) {
+    const TempFolder scratch;
+    const std::string file = UnixPath(path), report = UnixPath(scratch.path()) + "/extents";
+    if (file.empty() || report.size() == 8) return std::nullopt;
+    // Renamed once whole, so that its name appearing says it is complete.
+    const std::string script = "/usr/sbin/filefrag -v '" + file + "' > '" + report + ".tmp' 2>&1; mv '" + report +
+                               ".tmp' '" + report + "'";
+    if (!RunUnix(L"/bin/sh -c " + Quoted(script), [&] { return FileExists(scratch / L"extents"); })) return std::nullopt;
+    const std::string extents = ReadBytes(scratch / L"extents");
+    if (extents.find("extent found") == std::string::npos && extents.find("extents found") == std::string::npos)
+        return std::nullopt;
+    return extents.find("delalloc") != std::string::npos || extents.find("unknown_loc") != std::string::npos;
+}
+
 }  // namespace testing_support

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -74,10 +75,14 @@ namespace testing_support {
 // symbolic link (a reparse point), and every Unix folder is case-sensitive. False where
 // that cannot be done (on Windows these need rights a test does not have).
 [[nodiscard]] bool MakeLink(const std::wstring& link, const std::wstring& target);
-// Removes a link made by MakeLink as a link, never what it leads to.
+// Removes a link made by MakeLink as a link, never what it leads to; or a file, behind
+// the back of whoever holds it open.
 [[nodiscard]] bool RemoveLink(const std::wstring& link);
 // A new file beside one whose name differs from it only in case.
 [[nodiscard]] bool WriteCaseTwin(const std::wstring& path, std::string_view bytes);
+// Whether the file system still has to place some of a file's data on the disk, as ext4
+// shows an unflushed write ("delalloc"); nullopt where that cannot be told.
+[[nodiscard]] std::optional<bool> AwaitsWriteBack(const std::wstring& path);
 // True when both names lead to one file or folder once links are followed. Wine shows a
 // link to a file as a plain file, without the reparse bit; only where it leads tells.
 [[nodiscard]] bool SameFile(const std::wstring& a, const std::wstring& b);

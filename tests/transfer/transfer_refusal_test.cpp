@@ -433,6 +433,18 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     const transfer::TransferReport quarantined = Transfer();
     EXPECT_TRUE(quarantined.interruptedRunUndone);
     EXPECT_EQ(quarantined.notPutBack, std::vector<std::wstring>{D() + L"MAPDATA.dat"});
+    // A file another program dropped into a folder the change created keeps that folder,
+    // and the undo is done all the same.
+    PrepareDestination();
+    RemoveTree(work);
+    WriteTree(work, {{L"journal", JournalText(L"torvanel-transfer-journal 3\nF pastDATA\nE 010 2 pastDATA\\p1.dat\nend\n")}});
+    MakeFolders(work + L"\\b0");
+    WriteTree(D() + L"pastDATA", {{L"p1.dat", "P1"}, {L"dropped.txt", "theirs"}});
+    MakeFolders(root_ / L"empty");
+    const transfer::TransferReport dropped = TransferFrom(root_ / L"empty\\");
+    EXPECT_TRUE(dropped.interruptedRunUndone && !dropped.changesLeft) << "a dropped file must not keep the undo from ending";
+    EXPECT_EQ(ReadTree(D() + L"pastDATA"), (Tree{{L"dropped.txt", "theirs"}}));
+    EXPECT_FALSE(FolderExists(work));
 
     // A work folder without journal whose entries are links: removed as links where
     // the system allows, and never followed.
