@@ -176,8 +176,6 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         {FilesInUse, Default, inUse + L"1.dat\r2.dat\r3.dat\r4.dat\ra\\5.dat",  // five are named
          {L"1.dat", L"2.dat", L"3.dat", L"4.dat", L"a\\5.dat", L"6.dat"}},
         {DestinationMissing, Backup, L"コピー先のフォルダが見つからないため、" + nothing + L"\rC:\\G"},
-        {NotWritable, Install, L"Torvanelフォルダに書き込めないため、" + nothing +
-         L"\rC:\\G\rこのツールを右クリックして「管理者として実行」するか、TorvanelフォルダをProgram Files以外の場所に移して下さい。"},
         {NotEnoughSpace, Install, L"コピー先のドライブの空き容量が足りないため、" + nothing + L"\rあと 2 MB以上の空きを作ってから、もう一度実行して下さい。"},
         {Busy, Restore, busy},
         {UnreadableRecord, Install, L"前回の操作の記録を読めないため、" + nothing +
@@ -191,11 +189,7 @@ TEST(ClosingMessage, RefusalsSayWhyNothingChanged) {
         // After a recovery a refusal changed nothing else, and says so once.
         {Busy, Restore, L"別の操作がこのフォルダのデータを処理中のため、中止しました。\rその操作が終わってから、もう一度実行して下さい。" +
                             undone + L"それ以外は何も変更していません。", {}, {}, true},
-        // What stands in the way is named, with what to do.
-        {LinkInTheWay, Backup, L"次のフォルダまたはファイルがリンク（ジャンクションやシンボリックリンク）のため、" + nothing +
-         L"\rC:\\G\\x\rリンクを普通のフォルダまたはファイルに置き換えてから、もう一度実行して下さい。"},
-        {NameInTheWay, Install, L"次の名前のファイルまたはフォルダがあるため、" + nothing +
-         L"\rC:\\G\\x\rこれを別の場所に移すか名前を変えてから、もう一度実行して下さい。"},
+        // What stands in the way is named, with what to do (links and other names: end to end).
         {CaseTwins, Install, L"大文字と小文字だけが違う名前のファイルがあるため、" + nothing +
          L"\rC:\\G\\x\rどちらか一方を別の場所に移してから、もう一度実行して下さい。"},
     };

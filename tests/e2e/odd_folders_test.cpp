@@ -125,7 +125,7 @@ TEST_F(OddFolders, AGameAtADriveRootIsPutBackAfterAnInstallKilledAtEachStage) {
 // path, and neither the game folder nor what the link names changes.
 TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
     WriteTree(package_.path(), kPackage);
-    enum class Put { Folder, LinkToFolder, LinkToFile };
+    enum class Put { Folder, File, LinkToFolder, LinkToFile };
     const struct {
         const char* what;
         const wchar_t* name;  // in the game folder
@@ -135,6 +135,7 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
     } kRows[] = {
         {"lock name a link to a file outside", L"~tvlock", Put::LinkToFile, app::kInstallBTId, NameInTheWay},
         {"lock name a folder", L"~tvlock", Put::Folder, app::kInstallBTId, NameInTheWay},
+        {"nationDATA a file", L"nationDATA", Put::File, app::kInstallBTId, NameInTheWay},
         {"nationDATA a link to a folder elsewhere", L"nationDATA", Put::LinkToFolder, app::kInstallBTId, LinkInTheWay},
         {"Backup a link to a folder elsewhere", L"Backup", Put::LinkToFolder, app::kBackupBTId, LinkInTheWay},
     };
@@ -149,9 +150,11 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         MakeEveryRunsFolders(game.path(), row.name);
         WriteTree(outside.path(), {{L"kept.txt", "mine"}, {L"nation01.dat", "elsewhere"}});
         LinkMade link;  // goes before the folders do
+        const bool linked = row.put == Put::LinkToFolder || row.put == Put::LinkToFile;
         if (row.put == Put::Folder) WriteTree(inTheWay, {{L"kept.txt", "in the folder"}});
-        else ASSERT_TRUE(MakeLink(link.at = inTheWay, target));
-        ASSERT_EQ(SameFile(inTheWay, target), row.put != Put::Folder);
+        if (row.put == Put::File) WriteBytes(inTheWay, "a file, not a folder");
+        if (linked) ASSERT_TRUE(MakeLink(link.at = inTheWay, target));
+        ASSERT_EQ(SameFile(inTheWay, target), linked);
         const Tree gameBefore = Snapshot(game.path()), outsideBefore = Snapshot(outside.path());
         WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game.path()));
 
@@ -163,43 +166,8 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         EXPECT_EQ(platform::ReadFileBytes(outside / L"kept.txt").bytes, "mine") << "the file outside went";
         EXPECT_EQ(Snapshot(outside.path()), outsideBefore);
         EXPECT_EQ(Snapshot(game.path()), gameBefore);
-        EXPECT_EQ(SameFile(inTheWay, target), row.put != Put::Folder) << "the link went";
+        EXPECT_EQ(SameFile(inTheWay, target), linked) << "the link went";
     }
-}
-
-// A file where the nationDATA folder belongs: refused the same way every time until the
-// player puts a real folder there.
-TEST_F(OddFolders, AFileNamedNationDataIsRefusedUntilItIsAFolder) {
-    WriteTree(package_.path(), kPackage);
-    Tree game = kGame;
-    game.erase(L"nationDATA\\nation01.dat");
-    game[L"nationDATA"] = "a file, not a folder";
-    WriteTree(game_.path(), game);
-    MakeEveryRunsFolders(game_.path());
-    WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game_.path()));
-    const Tree before = Snapshot(game_.path());
-    const std::wstring expected = NameInTheWay(game_ / L"nationDATA");
-
-    ASSERT_NO_FATAL_FAILURE(Start());
-    for (int run = 1; run <= 2; ++run) {
-        SCOPED_TRACE(testing::Message() << "Install " << run);
-        const HWND dialog = OpenDialog(app::kInstallBTId);
-        ASSERT_NE(dialog, nullptr);
-        Click(BT2(dialog));
-        const MessageBoxView message = WaitForMessage();
-        if (run == 1) SaveScreenshot(message.window, L"name-in-the-way");
-        ASSERT_TRUE(message.window && PressOk(message.window));
-        EXPECT_EQ(message.text, expected) << Show(message.text);
-        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-        EXPECT_EQ(Snapshot(game_.path()), before);
-    }
-    ASSERT_TRUE(::DeleteFileW((game_ / L"nationDATA").c_str()));
-    MakeFolders(game_ / L"nationDATA");
-    const MessageBoxView message = RunWithRememberedFolder(app::kInstallBTId);
-    EXPECT_EQ(message.text, kInstalled) << Show(message.text);
-    EXPECT_EQ(ReadBytes(game_ / L"nationDATA\\nation01.dat"), "new nation");
-    EXPECT_TRUE(OnlyMainWindowShows());
-    Finish();
 }
 
 }  // namespace

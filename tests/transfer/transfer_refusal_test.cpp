@@ -390,7 +390,8 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     const struct {
         std::wstring_view journal;
         Tree files;
-        std::wstring link;  // in D, made a link to the victim folder
+        std::wstring link;  // in D (or in the overlay), made a link to the victim folder
+        bool inOverlay = false;
     } layouts[] = {
         {L"torvanel-transfer-journal 1\nE 11 SWAIT.DAT\nend\n", {{L"n0", "NEW"}, {L"o0", "OLD"}}, L""},
         {L"torvanel-transfer-journal 3\nE 100 0 MAPDATA.dat\nend\n", {}, L""},
@@ -398,21 +399,26 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
         {L"torvanel-transfer-journal 3\nW nationDATA\nE 110 3 nationDATA\\n1.dat\nend\n", {{L"b0\\o0", "PLANTED"}},
          L"~tvwork-1-1-1\\new-nationDATA"},
         {L"torvanel-transfer-journal 3\nE 100 0 face\\a.gif\nend\n", {{L"b0\\o0", "PLANTED"}}, L"face"},
+        {L"torvanel-transfer-journal 3\nE 001 0 face\\a.gif\nend\n", {{L"b0\\v0", "PLANTED"}}, L"face", true},
     };
+    const std::wstring overlay = root_ / L"store\\";
+    MakeFolders(overlay);
     WriteBytes(victim + L"\\o0", "OUTSIDE");
     for (const auto& layout : layouts) {
         PrepareDestination();
         RemoveTree(work);
         WriteTree(work, With(layout.files, {{L"journal", JournalText(layout.journal)}}));
+        const std::wstring link = (layout.inOverlay ? overlay : D()) + layout.link;
         if (!layout.link.empty()) {
-            ASSERT_TRUE(MakeLink(D() + layout.link, victim));
+            ASSERT_TRUE(MakeLink(link, victim));
         }
-        const std::string what = Utf8(std::wstring(layout.journal) + layout.link);
-        const transfer::TransferReport report =
-            ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] { return Transfer(); });
+        const std::string what = Utf8(std::wstring(layout.journal) + link);
+        const transfer::TransferReport report = ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] {
+            return transfer::TransferDataSet({S(), D(), L"", WorldFile(), false, L"", overlay}, &observer_);
+        });
         EXPECT_EQ(report.unreadableWork, work) << what;
         if (!layout.link.empty()) {
-            ASSERT_TRUE(RemoveLink(D() + layout.link));
+            ASSERT_TRUE(RemoveLink(link));
         }
         observer_ = {};
     }
