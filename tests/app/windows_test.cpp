@@ -44,14 +44,13 @@ void ExpectTextFits(HWND label) {
     HDC dc = ::GetDC(label);
     HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
     RECT needed{};
-    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    RECT has{};
+    ::DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
     ::SelectObject(dc, old);
     ::ReleaseDC(label, dc);
-    RECT client{};
-    ::GetClientRect(label, &client);
-    EXPECT_TRUE(needed.right <= client.right && needed.bottom <= client.bottom)
-        << testing_support::Utf8(text) << " needs " << needed.right << " x " << needed.bottom << ", has "
-        << client.right << " x " << client.bottom;
+    ::GetClientRect(label, &has);
+    EXPECT_TRUE(needed.right <= has.right && needed.bottom <= has.bottom)
+        << testing_support::Utf8(text) << " needs " << needed.right << " x " << needed.bottom;
 }
 
 // Centred within a pixel on `on` (null: the screen's work area): the halves of an odd
