@@ -13,8 +13,10 @@ namespace {
 
 constexpr UINT kProgressMessage = WM_APP + 1;
 
+// The label spans the progress bar's width: the form's 2895 twips fitted the narrower
+// fonts of its day, and today's Japanese UI fonts broke its one line.
 constexpr platform::ControlLayout kControls[] = {
-    {kBusyLabel1Id, L"STATIC", L"保存中です。しばらくお待ち下さい。", SS_LEFT | SS_NOPREFIX, {240, 480, 2895, 375}},
+    {kBusyLabel1Id, L"STATIC", L"保存中です。しばらくお待ち下さい。", SS_LEFT | SS_NOPREFIX, {240, 480, 4200, 375}},
     {kBusyProgressId, PROGRESS_CLASSW, L"", PBS_SMOOTH, {240, 1080, 4200, 255}},
 };
 

@@ -1,5 +1,5 @@
-// The three windows as a player sees them at 96 DPI and moved to a monitor of 144
-// (boxes: twips / 15 at 96 DPI); Enter in the game-folder dialog presses the focused button.
+// The three windows as a player sees them at 96 DPI and moved to monitors of 120, 144
+// and 192 (boxes: twips / 15 at 96 DPI); Enter in the game-folder dialog presses the focused button.
 #include "app/main_window.h"
 #include "platform/text_file.h"
 #include "program_driver.h"
@@ -37,6 +37,22 @@ LONG FontHeight(HWND control) {
     return std::abs(font.lfHeight);
 }
 
+// A label's text, drawn without breaking lines in the label's own font, fits inside it:
+// the label then shows it on the lines the text itself has.
+void ExpectTextFits(HWND label) {
+    const std::wstring text = TextOf(label);
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT needed{};
+    RECT has{};
+    ::DrawTextW(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    ::GetClientRect(label, &has);
+    EXPECT_TRUE(needed.right <= has.right && needed.bottom <= has.bottom)
+        << testing_support::Utf8(text) << " needs " << needed.right << " x " << needed.bottom;
+}
+
 // Centred within a pixel on `on` (null: the screen's work area): the halves of an odd
 // difference round either way.
 void ExpectCentred(HWND window, HWND on) {
@@ -68,6 +84,7 @@ void ExpectWindow(const Window& w, UINT dpi) {
         const Control& c = w.controls[i];
         EXPECT_EQ(ClassOf(children[i]) + L" " + TextOf(children[i]), c.className + (L" " + c.text));
         EXPECT_EQ(BoxOf(children[i], w.hwnd), Scaled(c.box, dpi)) << testing_support::Utf8(c.text);
+        if (c.className == std::wstring_view(WC_STATICW)) ExpectTextFits(children[i]);
         if (c.className != std::wstring_view(WC_BUTTONW)) continue;
         buttons.push_back(children[i]);
         // Plain push buttons (neither default nor cancel), captions on several lines.
@@ -80,11 +97,11 @@ void ExpectWindow(const Window& w, UINT dpi) {
     EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_CAPTION | WS_SYSMENU)
         << "a fixed frame without minimize and maximize boxes";
     EXPECT_EQ(::GetWindowLongW(w.hwnd, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), w.exStyle);
-    // At 144 DPI they are where the system suggested; the main window was moved.
+    // At other DPIs they are where the system suggested; the main window was moved.
     if (dpi == 96 && w.centredOn != w.hwnd) ExpectCentred(w.hwnd, w.centredOn);
 }
 
-TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
+TEST(Windows, LaidOutFromTheirTwipsAt96To192Dpi) {
     const testing_support::TempFolder temp;
     const std::wstring game = temp / L"Torvanel";
     testing_support::WriteBytes(game + L"\\TorvaGame.exe", "MZ");
@@ -101,10 +118,10 @@ TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
     folder_dialog::FolderDialog dialog(selection, L"title");
     app::BusyWindow busy;
     ASSERT_TRUE(dialog.Create(main.hwnd()) && busy.Create(main.hwnd()));
-    // Busy first: it is centred on the main window as it is before the main window moves to 144 DPI.
+    // Busy first: it is centred on the main window as it is before the main window moves.
     const Window windows[] = {
         {"busy window", busy.hwnd(), L"保存中です。このままお待ち下さい。", {0, 0, 312, 206},
-         {{WC_STATICW, L"保存中です。しばらくお待ち下さい。", {16, 32, 193, 25}}, {PROGRESS_CLASSW, L"", {16, 72, 280, 17}}},
+         {{WC_STATICW, L"保存中です。しばらくお待ち下さい。", {16, 32, 280, 25}}, {PROGRESS_CLASSW, L"", {16, 72, 280, 17}}},
          WS_EX_TOOLWINDOW, main.hwnd()},
         {"folder dialog", dialog.hwnd(), L"Torvanelフォルダ選択方法", {0, 0, 546, 131},
          {{WC_STATICW, L"■Torvanelフォルダの選択方法を決めて下さい。", {16, 8, 377, 17}},
@@ -122,16 +139,19 @@ TEST(Windows, LaidOutFromTheirTwipsAt96And144Dpi) {
     for (const Window& w : windows) {
         ASSERT_NO_FATAL_FAILURE(ExpectWindow(w, 96));
         EXPECT_EQ(::GetWindow(w.hwnd, GW_OWNER), w.hwnd == main.hwnd() ? nullptr : main.hwnd()) << w.name;
-        // The system's suggestion: the client at 144 DPI in the window's present frame
-        // (this system draws frames at one DPI only).
         const LONG heightAt96 = FontHeight(::GetWindow(w.hwnd, GW_CHILD));
-        const Box client = Scaled(w.client, 144);
-        RECT suggested{50, 60, 50 + client[2], 60 + client[3]};
-        ::AdjustWindowRectEx(&suggested, static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_EXSTYLE)));
-        ::SendMessageW(w.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-        ASSERT_NO_FATAL_FAILURE(ExpectWindow(w, 144));
-        EXPECT_GE(FontHeight(::GetWindow(w.hwnd, GW_CHILD)) * 2, heightAt96 * 3 - 2) << w.name << ": font not scaled";
+        for (const UINT dpi : {120u, 144u, 192u}) {
+            // The system's suggestion: the client at that DPI in the window's present frame
+            // (this system draws frames at one DPI only).
+            const Box client = Scaled(w.client, dpi);
+            RECT suggested{50, 60, 50 + client[2], 60 + client[3]};
+            ::AdjustWindowRectEx(&suggested, static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_STYLE)), FALSE,
+                                 static_cast<DWORD>(::GetWindowLongW(w.hwnd, GWL_EXSTYLE)));
+            ::SendMessageW(w.hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            ASSERT_NO_FATAL_FAILURE(ExpectWindow(w, dpi));
+            EXPECT_GE(FontHeight(::GetWindow(w.hwnd, GW_CHILD)) * 96, heightAt96 * static_cast<LONG>(dpi) - 96)
+                << w.name << " at " << dpi << " DPI: font not scaled";
+        }
     }
 
     // There is no default button, so Enter comes as IDOK and presses the focused one: BT2.
