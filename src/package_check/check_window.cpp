@@ -113,8 +113,8 @@ bool CheckWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         break;
     }
     case WM_COMMAND:
-        // Enter and Esc, wherever the focus is.
-        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDCANCEL) return false;
+        // Esc, wherever the focus is (Enter comes as OnEnter).
+        if (LOWORD(wParam) != IDCANCEL) return false;
         Destroy();
         break;
     default:

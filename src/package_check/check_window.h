@@ -27,6 +27,7 @@ private:
     void OnCreated() override;
     void OnButtonClicked(int id) override;
     void OnDestroyed() override;
+    void OnEnter() override { Destroy(); }
     void OnLaidOut(UINT dpi) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

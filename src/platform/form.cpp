@@ -171,9 +171,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) == IDOK) {
             if (HWND button = FocusedButton()) {
                 OnButtonClicked(::GetDlgCtrlID(button));
-                return 0;
+            } else {
+                OnEnter();
             }
-            break;  // the form may take Enter itself
+            return 0;
         }
         HWND control = reinterpret_cast<HWND>(lParam);
         if (HIWORD(wParam) == BN_CLICKED && control != nullptr && ::IsChild(hwnd_, control)) {
