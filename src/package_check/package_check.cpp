@@ -8,6 +8,7 @@
 #include "transfer/transfer_plan.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace package_check {
@@ -85,9 +86,12 @@ PackageCheck CheckPackage(const std::wstring& folder, std::wstring_view programN
         ++group.files;
         group.bytes += change.size;
     }
+    std::unordered_map<std::wstring_view, bool> reached;  // by the name as listed, which comes again and again
     for (const transfer::ListedEntry& entry : world.entries) {
-        if (entry.checked.refusal == transfer::NameRefusal::None && !carried.contains(NameKey(entry.checked.name)))
-            check.missing.push_back({entry.line, entry.checked.name});
+        if (entry.checked.refusal != transfer::NameRefusal::None) continue;
+        auto found = reached.find(entry.checked.name);
+        if (found == reached.end()) found = reached.emplace(entry.checked.name, carried.contains(NameKey(entry.checked.name))).first;
+        if (!found->second) check.missing.push_back({entry.line, entry.checked.name});
     }
     for (const transfer::PlanStep& step : transfer::TransferPlanSteps()) {
         const bool fixed = step.kind == transfer::StepKind::Copy || step.kind == transfer::StepKind::BlankCopy;
@@ -96,16 +100,16 @@ PackageCheck CheckPackage(const std::wstring& folder, std::wstring_view programN
 
     std::vector<std::wstring> workFolders;  // what they hold is counted with them
     package.ForEachEntry([&](const std::wstring& relative, const platform::FolderEntry& entry) {
-        if (std::any_of(workFolders.begin(), workFolders.end(),
-                        [&](const std::wstring& work) { return NameKey(relative).starts_with(NameKey(work)); }))
+        const std::wstring key = NameKey(relative);
+        if (std::any_of(workFolders.begin(), workFolders.end(), [&](const std::wstring& work) { return key.starts_with(work); }))
             return;
         if (const std::optional<LeftoverKind> kind = LeftoverOf(relative, entry.attributes)) {
             const bool isFolder = IsFolder(entry.attributes);
             check.leftovers.push_back({isFolder ? relative + L'\\' : relative, *kind});
-            if (isFolder) workFolders.push_back(relative + L'\\');
+            if (isFolder) workFolders.push_back(key + L'\\');
             return;
         }
-        if (IsFolder(entry.attributes) || carried.contains(NameKey(relative)) || IsExpectedBeside(relative, programName))
+        if (IsFolder(entry.attributes) || carried.contains(key) || IsExpectedBeside(relative, programName))
             return;
         check.notCarried.push_back(relative);
     });

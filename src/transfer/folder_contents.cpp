@@ -59,6 +59,16 @@ const FolderContents::Entry* FolderContents::FindDeeper(std::wstring_view relati
     return found == listing->second.files.end() ? nullptr : &listing->second.entries[found->second];
 }
 
+std::optional<bool> FolderContents::InTree(std::wstring_view relative) const {
+    if (FindDeeper(relative) != nullptr) return true;
+    const std::wstring_view folderPart = platform::FolderPart(relative);
+    // The file system also finds a file by its short name ("FACE~1.GIF"), which no
+    // listing shows: such a name is looked up on disk, as without the tree.
+    if (deeper_.contains(NameKey(folderPart)) && relative.substr(folderPart.size()).find(L'~') == std::wstring_view::npos)
+        return false;
+    return std::nullopt;
+}
+
 void FolderContents::ForEachEntry(
     const std::function<void(const std::wstring& relative, const platform::FolderEntry&)>& visit) const {
     for (const Entry& entry : root_.entries) {
@@ -121,7 +131,8 @@ bool FolderContents::HasOwnFile(std::wstring_view relative) const {
         const Entry* entry = Find(relative);
         return entry && entry->own;
     }
-    return FindDeeper(relative) != nullptr || IsFileAt(folder_ + std::wstring(relative));
+    if (const std::optional<bool> listed = InTree(relative)) return *listed;
+    return IsFileAt(folder_ + std::wstring(relative));
 }
 
 bool FolderContents::HasOverlayFile(std::wstring_view relative) const {

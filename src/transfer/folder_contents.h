@@ -88,6 +88,8 @@ private:
     [[nodiscard]] const Entry* Find(std::wstring_view relative) const;
     // WholeTree: the entry of a file in a subfolder other than the data folders.
     [[nodiscard]] const Entry* FindDeeper(std::wstring_view relative) const;
+    // WholeTree: whether such a file exists, when the listing can tell.
+    [[nodiscard]] std::optional<bool> InTree(std::wstring_view relative) const;
     void ListSubfolders(const Listing& listing, const std::wstring& folderPart);
 
     std::wstring folder_;

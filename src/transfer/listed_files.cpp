@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 
 #include <array>
+#include <unordered_map>
 
 namespace transfer {
 
@@ -47,14 +48,16 @@ std::wstring ListedFileName(std::wstring_view field) {
 
 std::vector<ListedEntry> ListedEntries(std::wstring_view worldFileText) {
     std::vector<ListedEntry> entries;
+    std::unordered_map<std::wstring, CheckedName> checkedNames;  // names come again and again
     platform::FieldReader reader(worldFileText);
     std::wstring field;  // a failed read keeps the previous value
     for (;;) {
         const bool read = reader.ReadField(field);
         if (HasListedEnding(field)) {
             std::wstring written = WrittenName(field);
-            CheckedName checked = CheckDataName(written);
-            entries.push_back({reader.Line(), std::move(written), std::move(checked)});
+            auto checked = checkedNames.find(written);
+            if (checked == checkedNames.end()) checked = checkedNames.emplace(written, CheckDataName(written)).first;
+            entries.push_back({reader.Line(), std::move(written), checked->second});
         }
         if (!read || reader.AtEnd()) break;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace transfer {
 
@@ -60,8 +61,12 @@ public:
         }
     }
 
+    // A world file names many files again and again; copying one name twice changes nothing.
     void ListedFiles(const std::vector<std::wstring>& names) {
-        for (const std::wstring& name : names) Copy(name);
+        std::unordered_set<std::wstring_view> seen;
+        for (const std::wstring& name : names) {
+            if (seen.insert(name).second) Copy(name);
+        }
     }
 
     ResolvedTransfer Take() {
