@@ -46,7 +46,7 @@ std::wstring_view EncodingText(platform::TextEncoding encoding) noexcept {
 
 std::wstring_view LeftoverText(LeftoverKind kind) noexcept {
     switch (kind) {
-        case LeftoverKind::SavedPath: return L"作者のPCのゲームフォルダを覚えたファイルです。プレイヤーの「前回のフォルダ」ボタンが作者のフォルダを指します";
+        case LeftoverKind::SavedPath: return L"作者のPCのゲームフォルダを覚えたファイルで、プレイヤーの画面に出てしまいます";
         case LeftoverKind::WorkFolder: return L"このツールの作業フォルダ（中断された操作の記録）の残りです";
         case LeftoverKind::Lock: return L"このツールのロックファイルの残りです";
         case LeftoverKind::TemporaryFile: return L"このツールの一時ファイルの残りです";

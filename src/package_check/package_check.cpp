@@ -1,5 +1,6 @@
 #include "package_check/package_check.h"
 
+#include "platform/file_services.h"
 #include "platform/path_names.h"
 #include "platform/wildcard.h"
 #include "transfer/folder_contents.h"
@@ -57,8 +58,9 @@ bool IsExpectedBeside(std::wstring_view relative, std::wstring_view programName)
 
 PackageCheck CheckPackage(const std::wstring& folder, std::wstring_view programName, UINT ansiCodePage) {
     PackageCheck check;
-    check.folder = platform::AsFolder(folder);
-    const DWORD attributes = platform::FileAttributes(platform::WithoutTrailingSeparators(folder));
+    // "/check ." names the current folder: the author reads where that was.
+    check.folder = platform::AsFolder(platform::FullPathOf(folder.empty() ? L"." : folder));
+    const DWORD attributes = platform::FileAttributes(platform::WithoutTrailingSeparators(check.folder));
     check.folderFound = attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
     if (!check.folderFound) return check;
 
