@@ -6,6 +6,7 @@
 #include "package_check/check_window.h"
 #include "platform/text_file.h"
 
+#include <array>
 #include <filesystem>
 
 namespace e2e {
@@ -92,6 +93,17 @@ TEST_F(PackageCheckTest, ACleanPackageSaysSoAndExitsWithZero) {
     const std::wstring report = StartCheck(L"\"" + package_.path() + L"\"");
     EXPECT_TRUE(report.starts_with(L"問題は見つかりませんでした。")) << Show(report);
     EXPECT_EQ(report.find(L"【4】"), std::wstring::npos) << Show(report);
+    // Made larger, the text fills it above the button (margins of 120 twips: 8 pixels at 96 DPI).
+    ::SetWindowPos(window_, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(Sync(window_));
+    RECT client{}, text{}, button{};
+    ::GetClientRect(window_, &client);
+    ::GetWindowRect(::GetDlgItem(window_, package_check::kReportId), &text);
+    ::GetWindowRect(::GetDlgItem(window_, package_check::kCloseId), &button);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&text), 2);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&button), 2);
+    EXPECT_EQ((std::array{text.left, text.top, text.right, button.right, button.bottom, text.bottom + 8}),
+              (std::array{8L, 8L, client.right - 8, client.right - 8, client.bottom - 8, button.top}));
     // Esc closes it, wherever the focus is.
     ::PostMessageW(::GetDlgItem(window_, package_check::kReportId), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     EXPECT_EQ(ExitCodeAfter(), 0u);
