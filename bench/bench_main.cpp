@@ -3,6 +3,7 @@
 // window, and Backup, Restore and Default against their bare loops; ends with
 // summary lines for comparing runs.
 #include "bench_options.h"
+#include "check_timing.h"
 #include "folder_tree.h"
 #include "install_session.h"
 #include "startup_timing.h"
@@ -27,7 +28,8 @@ constexpr const char* kUsage =
     "usage: transfer_benchmark --package DIR --game DIR --large-package DIR --large-game DIR --work DIR\n"
     "                          --program TorvanelInstaller.exe --bare-window bare_window.exe\n"
     "                          [--runs 9] [--startup-runs 15] [--sessions 1] [--settle-ms 500] [--flush 0]\n"
-    "                          [--many-package DIR --many-game DIR [--many-runs 1]]\n"
+    "                          [--many-package DIR --many-game DIR [--many-runs 1]] [--check-runs 5]\n"
+    "       transfer_benchmark --work DIR --check-only 1     (the package check alone)\n"
     "Folders as made by scripts/make_sample_data.py (package = the data set to install,\n"
     "game = the older game folder); scripts/bench.sh passes them all.";
 
@@ -43,7 +45,8 @@ bench::BenchOptions ParseOptions(int argc, wchar_t** argv) {
     const std::pair<std::wstring_view, int BenchOptions::*> numbers[] = {
         {L"--runs", &BenchOptions::runs},         {L"--startup-runs", &BenchOptions::startupRuns},
         {L"--sessions", &BenchOptions::sessions}, {L"--settle-ms", &BenchOptions::settleMs},
-        {L"--flush", &BenchOptions::flush},       {L"--many-runs", &BenchOptions::manyRuns}};
+        {L"--flush", &BenchOptions::flush},       {L"--many-runs", &BenchOptions::manyRuns},
+        {L"--check-runs", &BenchOptions::checkRuns}, {L"--check-only", &BenchOptions::checkOnly}};
     BenchOptions options;
     for (int i = 1; i < argc; i += 2) {
         const std::wstring_view name = argv[i];
@@ -63,11 +66,11 @@ bench::BenchOptions ParseOptions(int argc, wchar_t** argv) {
     }
     for (std::wstring* folder : {&options.package, &options.game, &options.largePackage, &options.largeGame,
                                  &options.work, &options.program, &options.bareWindow}) {
-        if (folder->empty()) throw std::invalid_argument(kUsage);
+        if (folder->empty() && (folder == &options.work || !options.checkOnly)) throw std::invalid_argument(kUsage);
         // Folders are joined with "\" later; a trailing one would double it.
         *folder = platform::WithoutTrailingSeparators(std::move(*folder));
     }
-    if (options.runs < 1 || options.startupRuns < 1 || options.sessions < 1 || options.manyRuns < 1 ||
+    if (options.runs < 1 || options.startupRuns < 1 || options.sessions < 1 || options.manyRuns < 1 || options.checkRuns < 1 ||
         options.manyPackage.empty() != options.manyGame.empty())
         throw std::invalid_argument(kUsage);
     options.manyPackage = platform::WithoutTrailingSeparators(std::move(options.manyPackage));
@@ -129,9 +132,24 @@ void PrintPhases(const bench::TransferFigures& transfer) {
                 phase(&transfer::PhaseTimes::cleanUp));
 }
 
+// [6]: the figure and its summary line.
+double PrintPackageCheck(const bench::BenchOptions& options) {
+    using namespace bench;
+    std::printf("\n[6] Package check of 20,000 files and a world file of 100,000 names (%d runs, warm)\n", options.checkRuns);
+    std::fflush(stdout);
+    const CheckFigures check = MeasurePackageCheck(options.work, options.checkRuns);
+    std::printf("  %zu files, %zu names, %zu missing found; check ms: %s; its text ms: %s\n", check.files, check.names,
+                check.missing, Utf8(Spread(check.checkMs)).c_str(), Utf8(Spread(check.reportMs)).c_str());
+    return Median(check.checkMs);
+}
+
 int Run(const bench::BenchOptions& options) {
     using namespace bench;
     PrintSystem();
+    if (options.checkOnly) {
+        std::printf("\npackage check: %.0f ms\n", PrintPackageCheck(options));
+        return 0;
+    }
     const HWND keepAlive = OpenKeepAliveWindow();
 
     const ULONGLONG exeSize = FileSize(options.program);
@@ -229,6 +247,8 @@ int Run(const bench::BenchOptions& options) {
         std::printf("  transfer over the bare loop: %.2f\n", Median(many.transferMs) / Median(many.bareMs));
     }
 
+    const double checkMs = PrintPackageCheck(options);
+
     std::printf("\nexe size %.2f MB; peak working set %.1f MB during an Install (bare window: %.1f MB)\n",
                 Megabytes(exeSize), Megabytes(session.peakWorkingSet), Megabytes(startup.bareWorkingSet));
     std::printf(
@@ -239,6 +259,7 @@ int Run(const bench::BenchOptions& options) {
     std::printf("operations:");
     for (const auto& [name, ratio] : operationRatios) std::printf(" %s %.2f,", name, ratio);
     std::printf(" x baseline\n");
+    std::printf("package check: 20,000 files, 100,000 names, %.0f ms\n", checkMs);
     if (options.manyPackage.empty()) return sameResults ? 0 : 1;
     std::printf("many files: %zu files, %.1f MB, %.0f ms, %.2f x baseline\n", many.files, Megabytes(many.bytes),
                 Median(many.transferMs), Median(many.transferMs) / Median(many.bareMs));

@@ -19,6 +19,8 @@ struct BenchOptions {
     int sessions = 1;           // Installs through the program
     int settleMs = 500;         // pause after preparing a destination
     int manyRuns = 1;           // timed transfers of each kind with many files
+    int checkRuns = 5;          // timed package checks
+    int checkOnly = 0;          // 1: only the package check (needs only --work)
     // Whether prepared destinations are written through to the disk before a run.
     // Off: both kinds of run then work in the page cache only, and the disk's own
     // activity (write-back, discards of freed blocks) stays out of the timings.

@@ -81,8 +81,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& currentFolder) {
+RunningProgram::RunningProgram(const std::wstring& exe, const std::wstring& currentFolder, const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
@@ -110,6 +111,11 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::HasExited(std::chrono::milliseconds wait) const noexcept {
     return ::WaitForSingleObject(process_.get(), static_cast<DWORD>(wait.count())) == WAIT_OBJECT_0;
+}
+
+DWORD RunningProgram::ExitCode() const noexcept {
+    DWORD code = STILL_ACTIVE;
+    return ::GetExitCodeProcess(process_.get(), &code) ? code : STILL_ACTIVE;
 }
 
 SIZE_T RunningProgram::PeakWorkingSet() const noexcept {
@@ -174,7 +180,7 @@ DWORD_PTR Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::wstring TextOf(HWND window) {
-    std::wstring text(4096, L'\0');
+    std::wstring text(std::max<DWORD_PTR>(Send(window, WM_GETTEXTLENGTH) + 1, 4096), L'\0');
     text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
     return text;
 }

@@ -26,8 +26,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 class RunningProgram {
 public:
-    // Starts `exe` with `currentFolder` as its current folder; throws std::runtime_error when it cannot.
-    RunningProgram(const std::wstring& exe, const std::wstring& currentFolder);
+    // Starts `exe` with `currentFolder` as its current folder and `arguments` after its
+    // name; throws std::runtime_error when it cannot.
+    RunningProgram(const std::wstring& exe, const std::wstring& currentFolder, const std::wstring& arguments = {});
+    // The exit code once the program has ended; STILL_ACTIVE before.
+    [[nodiscard]] DWORD ExitCode() const noexcept;
     ~RunningProgram();  // ends the program if it is still running
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

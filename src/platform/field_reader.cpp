@@ -9,8 +9,17 @@ bool IsBlank(wchar_t c) noexcept { return c == L' ' || c == L'\t'; }
 
 }  // namespace
 
+void FieldReader::CountLinesTo(size_t pos) noexcept {
+    for (; counted_ < pos; ++counted_) {
+        // CR LF is one line end, as the reader takes it.
+        const bool crLf = text_[counted_] == L'\r' && counted_ + 1 < text_.size() && text_[counted_ + 1] == L'\n';
+        if (IsLineEnd(text_[counted_]) && !crLf) ++line_;
+    }
+}
+
 bool FieldReader::ReadField(std::wstring& value) {
     if (AtEnd()) return false;
+    CountLinesTo(pos_);
     while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
 
     std::wstring field;

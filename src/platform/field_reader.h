@@ -18,9 +18,17 @@ public:
 
     [[nodiscard]] bool AtEnd() const noexcept { return pos_ >= text_.size(); }
 
+    // The line (from 1) on which the field last read begins.
+    [[nodiscard]] size_t Line() const noexcept { return line_; }
+
 private:
+    // Counts the line ends between the last counted position and `pos`.
+    void CountLinesTo(size_t pos) noexcept;
+
     std::wstring_view text_;
     size_t pos_ = 0;
+    size_t counted_ = 0;  // line ends before this position are in line_
+    size_t line_ = 1;
 };
 
 }  // namespace platform

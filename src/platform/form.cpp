@@ -112,6 +112,7 @@ void Form::LayOutControls(UINT dpi) {
     }
     // The old font may go only once no control uses it any more.
     font_ = std::move(font);
+    OnLaidOut(dpi);
 }
 
 void Form::SetIcons(UINT dpi) {
@@ -168,7 +169,11 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Enter comes as IDOK when there is no default button (our control ids are
         // never IDOK): it presses the button that has the focus, as in a dialog.
         if (LOWORD(wParam) == IDOK) {
-            if (HWND button = FocusedButton()) OnButtonClicked(::GetDlgCtrlID(button));
+            if (HWND button = FocusedButton()) {
+                OnButtonClicked(::GetDlgCtrlID(button));
+            } else {
+                OnEnter();
+            }
             return 0;
         }
         HWND control = reinterpret_cast<HWND>(lParam);
@@ -194,7 +199,9 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDestroyed();
         return 0;
     case WM_GETDPISCALEDSIZE: {
-        // The client area keeps its size in twips exactly at the new DPI.
+        // The client area keeps its size in twips exactly at the new DPI; one the
+        // user can resize is scaled by the system.
+        if (layout_.style & WS_THICKFRAME) break;
         *reinterpret_cast<SIZE*>(lParam) = WindowSize(static_cast<UINT>(wParam));
         return TRUE;
     }

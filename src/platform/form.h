@@ -58,6 +58,11 @@ protected:
     // The close box, Alt+F4 or WM_CLOSE; the default destroys the window.
     virtual void OnClose() { Destroy(); }
     virtual void OnDestroyed() {}
+    // Enter while no button has the focus.
+    virtual void OnEnter() {}
+    // After the controls were placed from their twips layout for `dpi`: a form the
+    // user can resize places them for its size here.
+    virtual void OnLaidOut(UINT /*dpi*/) {}
     // Any other message; return true when handled, with `result` set.
     virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) {
         return false;

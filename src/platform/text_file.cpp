@@ -2,6 +2,8 @@
 
 #include "platform/unique_handle.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -43,6 +45,17 @@ std::wstring DecodeText(std::string_view bytes, UINT ansiCodePage) {
         return FromCodePage(kJapaneseCodePage, 0, bytes).value_or(L"");
     }
     return FromCodePage(ansiCodePage, 0, bytes).value_or(L"");
+}
+
+TextEncoding DetectEncoding(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) return TextEncoding::Utf8WithMark;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return TextEncoding::Utf16;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return TextEncoding::Ascii;
+    // Japanese text in code page 932 is almost never valid UTF-8 as well.
+    if (FromCodePage(CP_UTF8, MB_ERR_INVALID_CHARS, bytes)) return TextEncoding::Utf8;
+    return FromCodePage(kJapaneseCodePage, MB_ERR_INVALID_CHARS, bytes) ? TextEncoding::ShiftJis
+                                                                        : TextEncoding::NotShiftJis;
 }
 
 std::optional<std::string> EncodeText(std::wstring_view text, UINT ansiCodePage) {

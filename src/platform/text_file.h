@@ -23,6 +23,17 @@ struct TextRead {
 // not valid UTF-8 are read as code page 932.
 [[nodiscard]] std::wstring DecodeText(std::string_view bytes, UINT ansiCodePage);
 
+// What a text file's bytes are, as far as the code page matters.
+enum class TextEncoding {
+    Ascii,         // reads the same in every code page
+    ShiftJis,      // valid in code page 932, and not valid UTF-8
+    Utf8,          // valid UTF-8 with characters beyond ASCII, no byte-order mark
+    Utf8WithMark,  // starts with the UTF-8 byte-order mark
+    Utf16,         // starts with a UTF-16 byte-order mark
+    NotShiftJis,   // neither: bytes that code page 932 has no character for
+};
+[[nodiscard]] TextEncoding DetectEncoding(std::string_view bytes);
+
 // The bytes of the text in the ANSI code page; nullopt when some character has no
 // form there, or when DecodeText would read the bytes back as other text.
 [[nodiscard]] std::optional<std::string> EncodeText(std::wstring_view text, UINT ansiCodePage);

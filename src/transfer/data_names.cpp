@@ -20,8 +20,10 @@ std::wstring_view Trimmed(std::wstring_view part) noexcept {
 
 }  // namespace
 
-std::optional<std::wstring> DataName(std::wstring_view name) {
-    if (name.empty() || platform::IsPathSeparator(name.front())) return std::nullopt;
+CheckedName CheckDataName(std::wstring_view name) {
+    const auto refused = [](NameRefusal why) { return CheckedName{{}, why}; };
+    if (name.empty()) return refused(NameRefusal::Empty);
+    if (platform::IsPathSeparator(name.front())) return refused(NameRefusal::Rooted);
     std::wstring normal;
     size_t start = 0;
     while (start <= name.size()) {
@@ -31,19 +33,26 @@ std::optional<std::wstring> DataName(std::wstring_view name) {
         start = end + 1;
         if (part.empty() || part == L".") continue;
         for (const wchar_t c : part) {
-            if (IsForbidden(c)) return std::nullopt;
+            if (IsForbidden(c)) return refused(NameRefusal::Character);
         }
         const std::wstring_view trimmed = Trimmed(part);
         // "..", and also "..." or ". .", which Windows trims to a step up or to nothing.
-        if (trimmed.empty() || platform::IsReservedDeviceName(trimmed)) return std::nullopt;
+        if (trimmed.empty()) return refused(NameRefusal::ParentFolder);
+        if (platform::IsReservedDeviceName(trimmed)) return refused(NameRefusal::Device);
         if (normal.empty() && (platform::SameName(trimmed, L"Backup") || platform::SameName(trimmed, L"Default")) &&
             end < name.size())
-            return std::nullopt;
+            return refused(NameRefusal::BackupOrDefault);
         if (!normal.empty()) normal += L'\\';
         normal += trimmed;
     }
-    if (normal.empty()) return std::nullopt;
-    return normal;
+    if (normal.empty()) return refused(NameRefusal::Empty);
+    return {std::move(normal), NameRefusal::None};
+}
+
+std::optional<std::wstring> DataName(std::wstring_view name) {
+    CheckedName checked = CheckDataName(name);
+    if (checked.refusal != NameRefusal::None) return std::nullopt;
+    return std::move(checked.name);
 }
 
 std::wstring NameKey(std::wstring_view name) {

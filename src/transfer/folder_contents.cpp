@@ -25,12 +25,61 @@ std::wstring In(const std::wstring& folder, std::wstring_view sub) { return fold
 
 }  // namespace
 
-FolderContents::FolderContents(std::wstring folder, std::wstring overlay)
+FolderContents::FolderContents(std::wstring folder, std::wstring overlay, Reach reach)
     : folder_(std::move(folder)),
       overlay_(std::move(overlay)),
       root_(Read(folder_, overlay_, {})),
       nation_(Read(folder_ + std::wstring(kNationFolder), In(overlay_, kNationFolder), kNationFolder)),
-      past_(Read(folder_ + std::wstring(kPastFolder), In(overlay_, kPastFolder), kPastFolder)) {}
+      past_(Read(folder_ + std::wstring(kPastFolder), In(overlay_, kPastFolder), kPastFolder)) {
+    if (reach == Reach::WholeTree) ListSubfolders(root_, {});
+}
+
+// Links are not entered: what lies beyond one is looked up on disk, as without the tree.
+void FolderContents::ListSubfolders(const Listing& listing, const std::wstring& folderPart) {
+    for (const Entry& entry : listing.entries) {
+        const DWORD attributes = entry.entry.attributes;
+        if (!entry.own || !IsFolder(attributes) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        const std::wstring part = folderPart + entry.entry.name + L'\\';
+        const Listing* sub = folderPart.empty() ? ListingFor(part) : nullptr;
+        if (sub == nullptr) {
+            // References into an unordered_map stay valid as it grows.
+            sub = &(deeper_[NameKey(part)] = Read(folder_ + part, {}, part));
+        }
+        subfolders_.emplace_back(part, sub);
+        ListSubfolders(*sub, part);
+    }
+}
+
+const FolderContents::Entry* FolderContents::FindDeeper(std::wstring_view relative) const {
+    if (deeper_.empty()) return nullptr;
+    const std::wstring_view folderPart = platform::FolderPart(relative);
+    const auto listing = deeper_.find(NameKey(folderPart));
+    if (listing == deeper_.end()) return nullptr;
+    const auto found = listing->second.files.find(NameKey(relative.substr(folderPart.size())));
+    return found == listing->second.files.end() ? nullptr : &listing->second.entries[found->second];
+}
+
+std::optional<bool> FolderContents::InTree(std::wstring_view relative) const {
+    if (FindDeeper(relative) != nullptr) return true;
+    const std::wstring_view folderPart = platform::FolderPart(relative);
+    // The file system also finds a file by its short name ("FACE~1.GIF"), which no
+    // listing shows: such a name is looked up on disk, as without the tree.
+    if (deeper_.contains(NameKey(folderPart)) && relative.substr(folderPart.size()).find(L'~') == std::wstring_view::npos)
+        return false;
+    return std::nullopt;
+}
+
+void FolderContents::ForEachEntry(
+    const std::function<void(const std::wstring& relative, const platform::FolderEntry&)>& visit) const {
+    for (const Entry& entry : root_.entries) {
+        if (entry.own) visit(entry.entry.name, entry.entry);
+    }
+    for (const auto& [part, listing] : subfolders_) {
+        for (const Entry& entry : listing->entries) {
+            if (entry.own) visit(part + entry.entry.name, entry.entry);
+        }
+    }
+}
 
 FolderContents::Listing FolderContents::Read(const std::wstring& path, const std::wstring& overlayPath,
                                              std::wstring_view folderPart) {
@@ -82,6 +131,7 @@ bool FolderContents::HasOwnFile(std::wstring_view relative) const {
         const Entry* entry = Find(relative);
         return entry && entry->own;
     }
+    if (const std::optional<bool> listed = InTree(relative)) return *listed;
     return IsFileAt(folder_ + std::wstring(relative));
 }
 
@@ -135,6 +185,7 @@ ULONGLONG FolderContents::FileSize(std::wstring_view relative) const {
         const Entry* entry = Find(relative);
         return entry ? entry->entry.size : 0;
     }
+    if (const Entry* entry = FindDeeper(relative); entry != nullptr && !HasOverlayFile(relative)) return entry->entry.size;
     return platform::FileSize(PathOf(relative)).value_or(0);
 }
 

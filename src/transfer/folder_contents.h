@@ -12,6 +12,7 @@
 #include "platform/file_services.h"
 #include "platform/path_names.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,8 +23,13 @@ namespace transfer {
 
 class FolderContents {
 public:
+    // DataFolders lists the folder and its nationDATA and pastDATA; WholeTree also
+    // every other subfolder that is not a link, so that every name is found without
+    // asking the file system and every file can be visited.
+    enum class Reach { DataFolders, WholeTree };
+
     // `folder` and `overlay` (if not empty) end in "\".
-    explicit FolderContents(std::wstring folder, std::wstring overlay = {});
+    explicit FolderContents(std::wstring folder, std::wstring overlay = {}, Reach reach = Reach::DataFolders);
 
     [[nodiscard]] bool Exists() const noexcept { return root_.exists; }
 
@@ -59,6 +65,10 @@ public:
     // case, as relative names: one name to Windows, two on a case-sensitive folder.
     [[nodiscard]] std::optional<std::pair<std::wstring, std::wstring>> CaseTwins() const;
 
+    // Every entry of the folder's own listings (files and folders, links included),
+    // with its relative name as the file system spells it; folders before what they hold.
+    void ForEachEntry(const std::function<void(const std::wstring& relative, const platform::FolderEntry&)>& visit) const;
+
 private:
     struct Entry {
         platform::FolderEntry entry;  // the overlay's when it has the name
@@ -76,12 +86,20 @@ private:
     // The listing of the folder part of a relative name ("" or "nationDATA\"), if taken.
     [[nodiscard]] const Listing* ListingFor(std::wstring_view folderPart) const;
     [[nodiscard]] const Entry* Find(std::wstring_view relative) const;
+    // WholeTree: the entry of a file in a subfolder other than the data folders.
+    [[nodiscard]] const Entry* FindDeeper(std::wstring_view relative) const;
+    // WholeTree: whether such a file exists, when the listing can tell.
+    [[nodiscard]] std::optional<bool> InTree(std::wstring_view relative) const;
+    void ListSubfolders(const Listing& listing, const std::wstring& folderPart);
 
     std::wstring folder_;
     std::wstring overlay_;
     Listing root_;
     Listing nation_;
     Listing past_;
+    // WholeTree: each listed subfolder as spelled ("face\\", "nationDATA\\sub\\") with its listing.
+    std::vector<std::pair<std::wstring, const Listing*>> subfolders_;
+    std::unordered_map<std::wstring, Listing> deeper_;  // folder part key -> listing, other than the data folders
 };
 
 }  // namespace transfer

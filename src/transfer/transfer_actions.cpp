@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace transfer {
 
@@ -13,14 +14,17 @@ namespace {
 
 // Runs the plan in order against the two listings, keeping for every destination
 // file only its last state: the plan deletes before it copies, and names some
-// files twice ("jpg" sweep and "back4.jpg", the two kosei series).
+// files twice ("jpg" sweep and "back4.jpg", the two kosei series). Without a
+// destination, it is a game folder with none of the data set's files and every
+// subfolder the names need.
 class Resolver {
 public:
-    Resolver(const FolderContents& source, const FolderContents& destination)
+    Resolver(const FolderContents& source, const FolderContents* destination)
         : source_(source), destination_(destination) {}
 
     void Delete(std::wstring_view pattern) {
-        for (std::wstring& name : destination_.OrdinaryFiles(pattern)) Set(std::move(name), NewContent::None);
+        if (destination_ == nullptr) return;
+        for (std::wstring& name : destination_->OrdinaryFiles(pattern)) Set(std::move(name), NewContent::None);
     }
 
     // Names the source lacks are left out: absence is not a failure.
@@ -37,7 +41,7 @@ public:
 
     void CopyFolder(std::wstring_view folder) {
         std::vector<std::wstring> names = source_.OrdinaryFiles(std::wstring(folder) + L"*");
-        if (!names.empty() && !destination_.HasFolder(folder)) {
+        if (!names.empty() && destination_ != nullptr && !destination_->HasFolder(folder)) {
             result_.foldersToCreate.emplace_back(folder.substr(0, folder.size() - 1));
             willExist_.emplace_back(folder);
         }
@@ -57,8 +61,12 @@ public:
         }
     }
 
+    // A world file names many files again and again; copying one name twice changes nothing.
     void ListedFiles(const std::vector<std::wstring>& names) {
-        for (const std::wstring& name : names) Copy(name);
+        std::unordered_set<std::wstring_view> seen;
+        for (const std::wstring& name : names) {
+            if (seen.insert(name).second) Copy(name);
+        }
     }
 
     ResolvedTransfer Take() {
@@ -71,8 +79,9 @@ public:
             result_.overlayInvolved = result_.overlayInvolved || change.fromOverlay || change.replacesOverlay;
         }
         for (const std::wstring_view name : kDataFolderNames) {
+            if (destination_ == nullptr) break;
             const std::wstring folder = std::wstring(name) + L'\\';
-            const std::optional<FolderContents::PlainFolder> plain = destination_.PlainFolderOf(folder);
+            const std::optional<FolderContents::PlainFolder> plain = destination_->PlainFolderOf(folder);
             if (!plain) continue;
             size_t replaced = 0;
             for (const FileChange& change : result_.changes) {
@@ -90,8 +99,8 @@ private:
             result_.changes[found->second].content = content;
             return;
         }
-        const bool exists = destination_.HasOwnFile(name);
-        const bool inOverlay = destination_.HasOverlayFile(name);
+        const bool exists = destination_ != nullptr && destination_->HasOwnFile(name);
+        const bool inOverlay = destination_ != nullptr && destination_->HasOverlayFile(name);
         if (!exists && !inOverlay && content == NewContent::None) return;
         index_.emplace(key, result_.changes.size());
         result_.changes.push_back({std::move(name), content, exists, inOverlay});
@@ -101,12 +110,12 @@ private:
     // transfer creates that folder.
     bool DestinationFolderWillExist(std::wstring_view name) {
         const std::wstring_view folder = platform::FolderPart(name);
-        if (folder.empty() || destination_.HasFolder(folder)) return true;
+        if (folder.empty() || destination_ == nullptr || destination_->HasFolder(folder)) return true;
         for (const std::wstring& created : willExist_) {
             if (NameKey(created) == NameKey(folder)) return true;
         }
         const std::wstring_view bare = folder.substr(0, folder.size() - 1);
-        if (destination_.HasOwnFile(bare) &&
+        if (destination_->HasOwnFile(bare) &&
             std::none_of(result_.blockedFolders.begin(), result_.blockedFolders.end(),
                          [&](const std::wstring& known) { return NameKey(known) == NameKey(bare); }))
             result_.blockedFolders.emplace_back(bare);
@@ -114,16 +123,14 @@ private:
     }
 
     const FolderContents& source_;
-    const FolderContents& destination_;
+    const FolderContents* destination_;
     ResolvedTransfer result_;
     std::unordered_map<std::wstring, size_t> index_;  // name key -> its change
     std::vector<std::wstring> willExist_;
 };
 
-}  // namespace
-
-ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderContents& destination,
-                                 std::wstring_view musicFlag, const std::vector<std::wstring>& listedNames) {
+ResolvedTransfer Resolve(const FolderContents& source, const FolderContents* destination, std::wstring_view musicFlag,
+                         const std::vector<std::wstring>& listedNames) {
     Resolver resolver(source, destination);
     for (const PlanStep& step : TransferPlanSteps()) {
         switch (step.kind) {
@@ -141,6 +148,18 @@ ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderConte
         }
     }
     return resolver.Take();
+}
+
+}  // namespace
+
+ResolvedTransfer ResolveTransfer(const FolderContents& source, const FolderContents& destination,
+                                 std::wstring_view musicFlag, const std::vector<std::wstring>& listedNames) {
+    return Resolve(source, &destination, musicFlag, listedNames);
+}
+
+ResolvedTransfer ResolveCarriedFiles(const FolderContents& source, std::wstring_view musicFlag,
+                                     const std::vector<std::wstring>& listedNames) {
+    return Resolve(source, nullptr, musicFlag, listedNames);
 }
 
 }  // namespace transfer

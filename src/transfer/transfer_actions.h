@@ -41,4 +41,10 @@ struct ResolvedTransfer {
                                                std::wstring_view musicFlag,
                                                const std::vector<std::wstring>& listedNames);
 
+// The same plan from `source` into a game folder not known yet, taken to hold none of
+// the data set's files and every subfolder the listed names need: what any Install
+// of the source carries (the changes whose content is the source's).
+[[nodiscard]] ResolvedTransfer ResolveCarriedFiles(const FolderContents& source, std::wstring_view musicFlag,
+                                                   const std::vector<std::wstring>& listedNames);
+
 }  // namespace transfer

@@ -4,6 +4,7 @@
 #include "platform/file_services.h"
 #include "platform/file_system.h"
 #include "platform/path_names.h"
+#include "platform/text_file.h"
 #include "platform/wildcard.h"
 
 #include "support/temp_folder.h"
@@ -141,6 +142,17 @@ TEST(FieldReader, SplitsFieldsAsTheWorldAndPathFilesNeed) {
         EXPECT_TRUE(reader.AtEnd());
         EXPECT_EQ(fields, c.fields) << Utf8(c.text);
     }
+}
+
+// What a package's world file is saved as: only Shift-JIS (or plain ASCII) reads right in the game.
+TEST(TextEncoding, TellsShiftJisFromUtf8Utf16AndBytesShiftJisLacks) {
+    using enum platform::TextEncoding;
+    const struct { std::string_view bytes; platform::TextEncoding encoding; } cases[] = {
+        {"img:a.jpg\r\n", Ascii},          {"\x8D\xEC\x8E\xD2:a.jpg", ShiftJis},  // 作者 in code page 932
+        {"\xE4\xBD\x9C\xE8\x80\x85:a.jpg", Utf8}, {"\xEF\xBB\xBFimg:a.jpg", Utf8WithMark},
+        {{"\xFF\xFEi\0", 4}, Utf16},        {"\x82\xA0\x81 a.jpg", NotShiftJis},  // a lead byte without its trail
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::DetectEncoding(c.bytes), c.encoding) << c.bytes;
 }
 
 }  // namespace
