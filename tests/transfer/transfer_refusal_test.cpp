@@ -189,6 +189,12 @@ TEST_F(AllOrNothingTest, RefusesBeforeChangingAnything) {
         ASSERT_TRUE(other.Held());
         ExpectRefused(TransferOutcome::Busy, Utf8(spelling).c_str(), [&] { return Transfer(); });
     }
+    {  // or the source a transfer writes (a Restore's Backup, put right first)
+        const platform::FolderLock other(S());
+        ExpectRefused(TransferOutcome::Busy, "a source it writes must be locked", [&] {
+            return transfer::TransferDataSet({S(), D(), L"", WorldFile(), true}, &observer_);
+        });
+    }
     // The lock file a killed run left keeps no one out, and goes with the next lock.
     const std::wstring lockFile = D() + std::wstring(platform::kLockFileName);
     WriteBytes(lockFile, "");
@@ -359,28 +365,32 @@ TEST_F(AllOrNothingTest, RecoveryTouchesNothingItDidNotMove) {
     MakeFolders(root_ / L"victim_empty");
     const std::wstring work = D() + L"~tvwork-1-1-1";
     // One line from a journal the program would honour, each changed in one way.
-    const std::wstring_view journals[] = {
-        L"torvanel-transfer-journal 2\nE 010 4 ..\\victim\\important.txt\nend\n",
-        L"torvanel-transfer-journal 2\nE 100 0 ..\\victim\\planted.dat\nend\n",
-        L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n",
-        L"torvanel-transfer-journal 2\nF face\nE 100 0 SWAIT.DAT\nend\n",       // a folder no change creates
-        L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n",
-        L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n",
-        L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n",            // not a data file
-        L"torvanel-transfer-journal 4\nE 100 0 SWAIT.DAT\nend\n",                // a newer version's
-        L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nen",                   // torn
-        L"torvanel-transfer-journal 2\nE 200 0 SWAIT.DAT\nend\n",                // damaged
-        L"torvanel-transfer-journal 2\nE 001 0 SWAIT.DAT\nend\n",                // an overlay this folder lacks
-        L"torvanel-transfer-journal 2\nE 100 0 face\\.\\a.gif\nend\n",           // not as written
-        L"torvanel-transfer-journal 2\nE 100 0 face\\a.gif\nE 100 0 FACE\\a.gif\nend\n",  // one file twice
+    const struct {
+        const char* rule;
+        std::wstring_view journal;
+    } journals[] = {
+        {"names stay inside the folder", L"torvanel-transfer-journal 2\nE 010 4 ..\\victim\\important.txt\nend\n"},
+        {"names stay inside the folder", L"torvanel-transfer-journal 2\nE 100 0 ..\\victim\\planted.dat\nend\n"},
+        {"only data folders are created", L"torvanel-transfer-journal 2\nF ..\\victim_empty\nend\n"},
+        {"only data folders are created", L"torvanel-transfer-journal 2\nF face\nE 100 0 SWAIT.DAT\nend\n"},
+        {"no other drive", L"torvanel-transfer-journal 2\nE 110 7 Z:\\victim.dat\nend\n"},
+        {"no device path", L"torvanel-transfer-journal 2\nE 110 7 \\\\?\\C:\\victim.dat\nend\n"},
+        {"only data files", L"torvanel-transfer-journal 2\nE 110 7 TorvaGame.exe\nend\n"},
+        {"no newer version", L"torvanel-transfer-journal 4\nE 100 0 SWAIT.DAT\nend\n"},
+        {"whole", L"torvanel-transfer-journal 2\nE 100 0 SWAIT.DAT\nen"},
+        {"well formed", L"torvanel-transfer-journal 2\nE 200 0 SWAIT.DAT\nend\n"},
+        {"an overlay copy needs an overlay", L"torvanel-transfer-journal 2\nE 001 0 SWAIT.DAT\nend\n"},
+        {"names as written", L"torvanel-transfer-journal 2\nE 100 0 face\\.\\a.gif\nend\n"},
+        {"each file once, in any case", L"torvanel-transfer-journal 2\nE 100 0 face\\a.gif\nE 100 0 FACE\\a.gif\nend\n"},
     };
-    for (const std::wstring_view journal : journals) {
+    for (const auto& [rule, journal] : journals) {
         PrepareDestination();
         MakeFolders(D() + L"face");  // a player's own, empty
         WriteTree(work, {{L"journal", JournalText(journal)}, {L"b0\\o0", "PLANTED"}});
+        const std::string what = std::string("a journal followed only when ") + rule + ": " + Utf8(journal);
         const transfer::TransferReport report =
-            ExpectRefused(TransferOutcome::UnreadableRecord, Utf8(journal).c_str(), [&] { return Transfer(); });
-        EXPECT_EQ(report.unreadableWork, work) << Utf8(journal);
+            ExpectRefused(TransferOutcome::UnreadableRecord, what.c_str(), [&] { return Transfer(); });
+        EXPECT_EQ(report.unreadableWork, work) << what;
         observer_ = {};
     }
     // A journal this version would honour, beside a work folder it did not lay out: files
