@@ -1,10 +1,12 @@
 #include "package_check/package_check.h"
 
 #include "platform/file_services.h"
+#include "platform/folder_lock.h"
 #include "platform/path_names.h"
 #include "platform/wildcard.h"
 #include "transfer/folder_contents.h"
 #include "transfer/listed_files.h"
+#include "transfer/staged_change.h"
 #include "transfer/transfer_actions.h"
 #include "transfer/transfer_plan.h"
 
@@ -40,12 +42,12 @@ Group GroupOf(std::wstring_view name) {
 std::optional<LeftoverKind> LeftoverOf(std::wstring_view relative, DWORD attributes) {
     const std::wstring_view name = relative.substr(platform::FolderPart(relative).size());
     if (IsFolder(attributes)) {
-        if (platform::MatchesPattern(name, L"~tvwork-*")) return LeftoverKind::WorkFolder;
+        if (transfer::IsWorkFolderName(name)) return LeftoverKind::WorkFolder;
         return std::nullopt;
     }
     if (name.size() == relative.size() && platform::SameName(name, L"PathDATA.txt")) return LeftoverKind::SavedPath;
-    if (platform::SameName(name, L"~tvlock")) return LeftoverKind::Lock;
-    if (platform::MatchesPattern(name, L"~tvcopy*.tmp")) return LeftoverKind::TemporaryFile;
+    if (platform::SameName(name, platform::kLockFileName)) return LeftoverKind::Lock;
+    if (platform::MatchesPattern(name, transfer::kOldTemporaryPattern)) return LeftoverKind::TemporaryFile;
     return std::nullopt;
 }
 

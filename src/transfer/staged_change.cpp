@@ -19,19 +19,6 @@
 
 namespace transfer {
 
-namespace {
-
-constexpr std::wstring_view kWorkFolderPrefix = L"~tvwork-";
-// Temporary files of earlier versions, left beside the files they replaced.
-constexpr std::wstring_view kOldTemporaryPattern = L"~tvcopy*.tmp";
-constexpr std::wstring_view kDataFolders[] = {L"", L"nationDATA\\", L"pastDATA\\"};
-
-bool IsLink(DWORD attributes) noexcept {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-bool IsFolder(DWORD attributes) noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-
-// "~tvwork-<process>-<tick>-<counter>", as Begin names it; nothing else is ours.
 bool IsWorkFolderName(std::wstring_view name) noexcept {
     if (!name.starts_with(kWorkFolderPrefix)) return false;
     int numbers = 0;
@@ -43,6 +30,15 @@ bool IsWorkFolderName(std::wstring_view name) noexcept {
     }
     return numbers == 3;
 }
+
+namespace {
+
+constexpr std::wstring_view kDataFolders[] = {L"", L"nationDATA\\", L"pastDATA\\"};
+
+bool IsLink(DWORD attributes) noexcept {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+bool IsFolder(DWORD attributes) noexcept { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 Journal JournalOf(const ResolvedTransfer& plan) {
     Journal journal;

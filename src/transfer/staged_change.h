@@ -18,8 +18,16 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace transfer {
+
+// What a change leaves in a folder when it is cut off: its work folder,
+// "~tvwork-<process>-<tick>-<counter>" (nothing else so named is ours), and the
+// temporary files of earlier versions, left beside the files they replaced.
+inline constexpr std::wstring_view kWorkFolderPrefix = L"~tvwork-";
+inline constexpr std::wstring_view kOldTemporaryPattern = L"~tvcopy*.tmp";
+[[nodiscard]] bool IsWorkFolderName(std::wstring_view name) noexcept;
 
 struct ChangeFailure {
     std::wstring name;  // relative to the folders; "" for the destination folder itself

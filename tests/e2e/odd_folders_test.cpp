@@ -153,7 +153,9 @@ TEST_F(OddFolders, LinksAndFoldersInTheWayAreRefusedAndNothingChanges) {
         const bool linked = row.put == Put::LinkToFolder || row.put == Put::LinkToFile;
         if (row.put == Put::Folder) WriteTree(inTheWay, {{L"kept.txt", "in the folder"}});
         if (row.put == Put::File) WriteBytes(inTheWay, "a file, not a folder");
-        if (linked) ASSERT_TRUE(MakeLink(link.at = inTheWay, target));
+        if (linked) {
+            ASSERT_TRUE(MakeLink(link.at = inTheWay, target));
+        }
         ASSERT_EQ(SameFile(inTheWay, target), linked);
         const Tree gameBefore = Snapshot(game.path()), outsideBefore = Snapshot(outside.path());
         WriteBytes(package_ / L"PathDATA.txt", SavedPathBytes(game.path()));
